@@ -1,0 +1,42 @@
+#pragma once
+// File-system helpers shared by every tool. Paths are UTF-8 texts inside the
+// program; PathOf turns them into file-system paths.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/status.h"
+
+namespace skyrell {
+
+// True exactly when a folder of that path exists (a file does not count).
+bool FolderExists(const std::filesystem::path& folder);
+bool FileExists(const std::filesystem::path& file);
+
+// Creates the last level of the folder when it does not exist; the parent must
+// exist. The failure names the folder.
+Status CreateFolderIfMissing(const std::filesystem::path& folder);
+
+// Copies source to target when the source exists and the target does not; an
+// existing target is never overwritten.
+Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Replaces the file by the UTF-8 text, with a byte-order mark when asked, in
+// one atomic step. An empty text writes nothing. A failure carries the system's
+// error description as message and its error number as code.
+Status WriteUtf8File(std::string_view text, const std::filesystem::path& path, bool byteOrderMark);
+
+// Names of the ordinary files of a folder whose names match the wildcard
+// pattern(s) without regard to case, in name order. A missing folder lists
+// nothing.
+std::vector<std::string> ListFiles(const std::filesystem::path& folder, std::string_view pattern);
+
+// Folder path as the path boxes show it: ending with the native separator.
+std::string WithTrailingSeparator(std::string_view folder);
+
+// The text of the message that names a folder which could not be created.
+std::string CreateFolderFailureText(const std::filesystem::path& folder, const Status& cause);
+
+}  // namespace skyrell

@@ -1,0 +1,132 @@
+#include "shell/frmMain.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QUrl>
+
+#include "shell/qt_navigation_bar.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+constexpr int kNavigationMargin = 16;  // the bar is this much narrower than the window
+const QString kDeveloper = QStringLiteral("Skyrell 开发组");
+}  // namespace
+
+frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Skyrell "));
+    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+
+    // The pictures of the group headers, the items and the about group.
+    auto makeImage = [this](const char* name, QStyle::StandardPixmap pixmap) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setPixmap(style()->standardIcon(pixmap).pixmap(16, 16));
+        label->hide();
+        return label;
+    };
+    imgMenu_ = makeImage("imgMenu", QStyle::SP_DirOpenIcon);
+    imgTool_ = makeImage("imgTool", QStyle::SP_ArrowRight);
+    imgAbout_ = makeImage("imgAbout", QStyle::SP_MessageBoxInformation);
+
+    ebMain_ = new NavigationBar(this);
+    ebMain_->move(kNavigationMargin / 2, kNavigationMargin / 2);
+    BuildNavigation();
+    BuildDispatch();
+    connect(ebMain_, &NavigationBar::ItemClick, this, &frmMain::ItemClick);
+    resize(280, 620);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::BuildNavigation() {
+    const QIcon menuIcon(imgMenu_->pixmap());
+    const QIcon toolIcon(imgTool_->pixmap());
+    const QIcon aboutIcon(imgAbout_->pixmap());
+    struct GroupContent {
+        QString caption;
+        QStringList items;
+    };
+    const GroupContent groups[] = {
+        {QStringLiteral("POS数据转换"),
+         {QStringLiteral("POS -> KML.Point"), QStringLiteral("POS -> KML.Polyline"),
+          QStringLiteral("POS -> DXF.Point"), QStringLiteral("POS -> DXF.Polyline"),
+          QStringLiteral("POS -> ID,B,L"), QStringLiteral("POS -> ID,X,Y"),
+          QStringLiteral("POS -> 选项"), QStringLiteral("其他 -> POS")}},
+        {QStringLiteral("航片处理"),
+         {QStringLiteral("航片划分(航线)"), QStringLiteral("航片旋转"), QStringLiteral("航片缩放")}},
+        {QStringLiteral("像控点布设"), {QStringLiteral("Photoshop像控选点")}},
+        {QStringLiteral("像控数据处理"),
+         {QStringLiteral("像控数据处理"), QStringLiteral("像控数据检查")}},
+        {QStringLiteral("帮助与支持"), {QStringLiteral("技术支持")}},
+    };
+
+    ebMain_->SetLocked(true);
+    ebMain_->SetGradientSwap(true);
+    for (const auto& content : groups) {
+        const int group = ebMain_->AddNormalGroup(content.caption, QString(),
+                                                  NavigationBar::Closed, menuIcon);
+        for (const auto& item : content.items)
+            ebMain_->AddItem(group, item, QString(), QString(), true, toolIcon);
+    }
+    ebMain_->AddDetailGroup(QStringLiteral("关于我"), QStringLiteral("Skyrell Professional v1.0\r\n"),
+                            QStringLiteral("\r\n软件研发：") + kDeveloper +
+                                QStringLiteral("\r\n技术支持：") + SupportAddress(),
+                            QString(), aboutIcon, NavigationBar::Open);
+    ebMain_->SetLocked(false);
+}
+
+void frmMain::BuildDispatch() {
+    // (group, item) -> action. Items whose tool is not part of the program yet
+    // have no entry and do nothing.
+    actions_[{4, 0}] = [this] { OpenSupportPage(); };
+}
+
+void frmMain::ItemClick(int group, int item) {
+    const auto found = actions_.find({group, item});
+    if (found != actions_.end()) found->second();
+}
+
+QWidget* frmMain::ShowTool(const QString& name, const ToolFactory& make) {
+    QPointer<QWidget>& slot = tools_[name];
+    if (!slot) {
+        slot = make(services_, this);
+        slot->setWindowFlag(Qt::Window, true);
+        slot->setAttribute(Qt::WA_DeleteOnClose, true);
+    }
+    slot->show();
+    services_.desktop.BringForward(slot);
+    return slot;
+}
+
+QWidget* frmMain::Tool(const QString& name) const {
+    const auto found = tools_.find(name);
+    return found == tools_.end() ? nullptr : found->second.data();
+}
+
+QString frmMain::SupportAddress() const {
+    const auto page = services_.appFolder.ProgramFolder() / "help" / "index.html";
+    return QUrl::fromLocalFile(Q(PathText(page))).toString();
+}
+
+void frmMain::OpenSupportPage() { services_.desktop.OpenUrl(SupportAddress()); }
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int width = frameGeometry().width() - kNavigationMargin;
+    const int x = std::max(0, (this->width() - width) / 2);
+    ebMain_->setGeometry(x, ebMain_->y(), width, std::max(0, height() - 2 * ebMain_->y()));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing the main window closes every tool it owns, which ends the run.
+    for (auto& [name, tool] : tools_)
+        if (tool) tool->close();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace skyrell

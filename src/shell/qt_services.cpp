@@ -1,0 +1,146 @@
+#include "shell/qt_services.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+#include <QWidget>
+
+namespace skyrell {
+
+MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
+                             const QString& caption) {
+    QMessageBox box(owner);
+    box.setWindowTitle(caption.isEmpty() ? kAppTitle : caption);
+    box.setText(text);
+    switch (icon) {
+        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MsgAnswer::Yes;
+        case QMessageBox::No: return MsgAnswer::No;
+        case QMessageBox::Ok: return MsgAnswer::Ok;
+        default: return MsgAnswer::Cancel;
+    }
+}
+
+QString CaseFreePattern(const QString& pattern) {
+    QString out;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) {
+            out += u'[';
+            out += c.toLower();
+            out += c.toUpper();
+            out += u']';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString PatternExtension(const QString& pattern) {
+    const QString first = pattern.split(u';').first().trimmed();
+    const qsizetype dot = first.lastIndexOf(u'.');
+    if (dot < 0) return {};
+    const QString extension = first.mid(dot + 1);
+    if (extension.contains(u'*') || extension.contains(u'?')) return {};
+    return extension;
+}
+
+QString QtDialogs::FileDialog(QWidget* owner, FileDialogMode mode, const QString& title,
+                              const std::vector<FileFilter>& filters,
+                              const QString& initialName) {
+    QFileDialog dialog(owner, title);
+    // The description already names its patterns; the case-free patterns that
+    // Qt matches with stay out of sight.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    QStringList nameFilters;
+    for (const auto& filter : filters) {
+        QStringList patterns;
+        for (const auto& one : filter.pattern.split(u';', Qt::SkipEmptyParts))
+            patterns << CaseFreePattern(one.trimmed());
+        nameFilters << filter.description + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    if (!nameFilters.isEmpty()) dialog.setNameFilters(nameFilters);
+    if (mode == FileDialogMode::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        auto applySuffix = [&dialog, &filters, &nameFilters](const QString& selected) {
+            const auto index = nameFilters.indexOf(selected);
+            dialog.setDefaultSuffix(index >= 0 ? PatternExtension(filters[index].pattern)
+                                               : QString());
+        };
+        if (!filters.empty()) applySuffix(nameFilters.first());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applySuffix);
+    }
+    if (!initialName.isEmpty()) dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
+QString QtDialogs::FolderDialog(QWidget* owner, const QString& initialFolder,
+                                const QString& title) {
+    const QString chosen = QFileDialog::getExistingDirectory(owner, title, initialFolder);
+    if (chosen.isEmpty()) return {};
+    QString native = QDir::toNativeSeparators(chosen);
+    while (native.size() > 1 && native.endsWith(QDir::separator())) native.chop(1);
+    return native;
+}
+
+std::optional<QString> QtDialogs::InputBox(QWidget* owner, const QString& prompt,
+                                           const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner, title.isEmpty() ? kAppTitle : title, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+bool QtDesktop::OpenTextFile(const QString& path) {
+#ifdef Q_OS_WIN
+    return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
+#else
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
+}
+
+bool QtDesktop::OpenFolder(const QString& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+bool QtDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+
+bool QtDesktop::OpenWithAssociated(const QString& path) {
+    if (!QFileInfo::exists(path)) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtDesktop::BringForward(QWidget* window) {
+    if (!window) return;
+    if (window->isMinimized()) window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace skyrell

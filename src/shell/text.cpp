@@ -1,0 +1,200 @@
+#include "shell/text.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace skyrell {
+
+std::string_view TrimSpaces(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+FieldList SplitFields(std::string_view text, std::string_view separator) {
+    FieldList result;
+    const std::string_view sep = TrimSpaces(separator);
+    std::string_view rest = TrimSpaces(text);
+    if (sep.empty()) {
+        // Blank mode: maximal runs of non-space characters.
+        std::size_t pos = 0;
+        while (true) {
+            const auto end = rest.find(' ', pos);
+            result.Items.emplace_back(rest.substr(pos, end - pos));
+            if (end == std::string_view::npos) break;
+            pos = rest.find_first_not_of(' ', end);
+        }
+        return result;
+    }
+    // Separator mode: one separator is appended to the trimmed text; the
+    // number of (non-overlapping) separators is the number of fields, and each
+    // field is cut off in front of the next separator, the rest trimmed again.
+    std::string work(rest);
+    work += sep;
+    std::size_t count = 0;
+    for (auto at = work.find(sep); at != std::string::npos; at = work.find(sep, at + sep.size()))
+        ++count;
+    result.Items.reserve(count);
+    std::string_view remaining = work;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto at = remaining.find(sep);
+        if (at == std::string_view::npos) {
+            result.Items.emplace_back(remaining);
+            remaining = {};
+            continue;
+        }
+        result.Items.emplace_back(remaining.substr(0, at));
+        remaining = TrimSpaces(remaining.substr(at + sep.size()));
+    }
+    return result;
+}
+
+std::string FileTitleOf(std::string_view path) {
+    const auto slash = path.find_last_of("\\/");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.rfind('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    return std::string(name);
+}
+
+namespace {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+std::optional<std::int64_t> TrailingNumber(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && text[end - 1] == ' ') --end;
+    std::size_t begin = end;
+    while (begin > 0 && IsDigit(text[begin - 1])) --begin;
+    if (begin == end) return std::nullopt;
+    bool negative = false;
+    if (begin > 0 && (text[begin - 1] == '-' || text[begin - 1] == '+')) {
+        negative = text[begin - 1] == '-';
+    }
+    std::uint64_t magnitude = 0;
+    constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int64_t>::max();
+    const std::uint64_t limit = negative ? kMaxPositive + 1 : kMaxPositive;
+    for (std::size_t i = begin; i < end; ++i) {
+        const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+        if (magnitude > (limit - digit) / 10) return std::nullopt;
+        magnitude = magnitude * 10 + digit;
+    }
+    if (negative) {
+        return magnitude == kMaxPositive + 1 ? std::numeric_limits<std::int64_t>::min()
+                                             : -static_cast<std::int64_t>(magnitude);
+    }
+    return static_cast<std::int64_t>(magnitude);
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+    std::string_view body = TrimSpaces(text);
+    if (!body.empty() && body.front() == '+') {
+        body.remove_prefix(1);
+        if (!body.empty() && body.front() == '-') return std::nullopt;
+    }
+    // Check the shape first: std::from_chars alone would also take "inf",
+    // "nan" and stop silently at the first character that does not fit.
+    std::size_t i = body.empty() || body.front() != '-' ? 0 : 1;
+    std::size_t digits = 0;
+    while (i < body.size() && IsDigit(body[i])) ++i, ++digits;
+    if (i < body.size() && body[i] == '.') {
+        ++i;
+        while (i < body.size() && IsDigit(body[i])) ++i, ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        ++i;
+        if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < body.size() && IsDigit(body[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return std::nullopt;
+    }
+    if (i != body.size()) return std::nullopt;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
+    if (ec != std::errc() || ptr != body.data() + body.size()) return std::nullopt;
+    return value;
+}
+
+std::string GeneralNumberText(double value) {
+    if (value == 0 || value != value) return "0";
+    // Round to 15 significant digits, then lay the digits out without exponent.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    std::string_view scientific(buffer);
+    const bool negative = scientific.front() == '-';
+    if (negative) scientific.remove_prefix(1);
+    const auto ePos = scientific.find('e');
+    std::string digits;
+    for (char c : scientific.substr(0, ePos))
+        if (IsDigit(c)) digits += c;
+    const int exponent = std::atoi(std::string(scientific.substr(ePos + 1)).c_str());
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out = negative ? "-" : "";
+    const int intDigits = exponent + 1;  // digits before the point
+    if (intDigits <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-intDigits), '0');
+        out += digits;
+    } else if (static_cast<std::size_t>(intDigits) >= digits.size()) {
+        out += digits;
+        out.append(static_cast<std::size_t>(intDigits) - digits.size(), '0');
+    } else {
+        out += digits.substr(0, static_cast<std::size_t>(intDigits));
+        out += '.';
+        out += digits.substr(static_cast<std::size_t>(intDigits));
+    }
+    return out;
+}
+
+std::string AsciiUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
+}
+
+namespace {
+char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool MatchOne(std::string_view name, std::string_view pattern) {
+    std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+            ++n, ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+}  // namespace
+
+bool MatchesPattern(std::string_view name, std::string_view patterns) {
+    std::size_t start = 0;
+    while (start <= patterns.size()) {
+        auto end = patterns.find(';', start);
+        if (end == std::string_view::npos) end = patterns.size();
+        const auto one = TrimSpaces(patterns.substr(start, end - start));
+        if (!one.empty() && MatchOne(name, one)) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace skyrell

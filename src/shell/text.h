@@ -1,0 +1,57 @@
+#pragma once
+// Field splitting, file-name and number helpers shared by every reader and writer.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skyrell {
+
+// The fields of one text line, in text order. There is always at least one.
+struct FieldList {
+    std::vector<std::string> Items;
+    std::size_t Count() const { return Items.size(); }
+};
+
+// Splits a line into fields. The separator is trimmed of spaces first; an empty
+// result means blank mode (fields are runs of non-space characters), anything
+// else is separator mode (empty fields stay, leading spaces of a field go,
+// trailing spaces stay). Only U+0020 counts as a blank; a tab is an ordinary
+// character.
+FieldList SplitFields(std::string_view text, std::string_view separator);
+
+// Removes leading and trailing spaces (U+0020 only).
+std::string_view TrimSpaces(std::string_view text);
+
+// Name of a path without its folders and without its last extension:
+// "D:\flight\DSC00012.JPG" -> "DSC00012", "a.b.c" -> "a.b", ".jpg" -> "".
+// Both "\" and "/" separate folders.
+std::string FileTitleOf(std::string_view path);
+
+// The photo number of a file title: the longest suffix that is an optionally
+// signed whole decimal number, blanks around it allowed ("DSC01234" -> 1234,
+// "IMG_0012" -> 12, "A-12" -> -12). Empty when the title ends in no number or
+// the number does not fit 64 bits.
+std::optional<std::int64_t> TrailingNumber(std::string_view text);
+
+// Reads a whole field as a number: optional sign, digits with at most one
+// point, optional exponent, blanks around it allowed. Anything else (an empty
+// field, "120.05x18", "inf", hexadecimal) is not a number.
+std::optional<double> ParseNumber(std::string_view text);
+
+// The one text form of a floating-point number: at most 15 significant
+// digits, "." as decimal point, no trailing zeros or point, "-" for negatives,
+// "0" for zero, never an exponent.
+std::string GeneralNumberText(double value);
+
+// ASCII-only case folding, enough for file-name patterns and point names.
+std::string AsciiUpper(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Wildcard match ("*" any run, "?" one character) without regard to ASCII
+// case. Several patterns may be joined with ";".
+bool MatchesPattern(std::string_view name, std::string_view patterns);
+
+}  // namespace skyrell

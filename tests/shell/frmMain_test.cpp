@@ -1,0 +1,145 @@
+#include "shell/frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QToolButton>
+
+#include "shell/qt_navigation_bar.h"
+#include "support/fakes.h"
+
+namespace skyrell {
+namespace {
+
+using testing::FakeServices;
+
+struct Expected {
+    QString header;
+    QStringList items;
+};
+
+TEST(frmMain, NavigationContentInOrder) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Skyrell "));
+    NavigationBar* bar = window.findChild<NavigationBar*>(QStringLiteral("ebMain"));
+    ASSERT_NE(bar, nullptr);
+    const Expected groups[] = {
+        {"POS数据转换",
+         {"POS -> KML.Point", "POS -> KML.Polyline", "POS -> DXF.Point", "POS -> DXF.Polyline",
+          "POS -> ID,B,L", "POS -> ID,X,Y", "POS -> 选项", "其他 -> POS"}},
+        {"航片处理", {"航片划分(航线)", "航片旋转", "航片缩放"}},
+        {"像控点布设", {"Photoshop像控选点"}},
+        {"像控数据处理", {"像控数据处理", "像控数据检查"}},
+        {"帮助与支持", {"技术支持"}},
+    };
+    ASSERT_EQ(bar->GroupCount(), 6);
+    for (int g = 0; g < 5; ++g) {
+        EXPECT_EQ(bar->GroupCaption(g), groups[g].header);
+        EXPECT_EQ(bar->GroupState(g), NavigationBar::Closed);
+        ASSERT_EQ(bar->ItemCount(g), groups[g].items.size());
+        for (int i = 0; i < bar->ItemCount(g); ++i) EXPECT_EQ(bar->ItemCaption(g, i), groups[g].items[i]);
+    }
+    EXPECT_EQ(bar->GroupCaption(5), QStringLiteral("关于我"));
+    EXPECT_TRUE(bar->IsDetailGroup(5));
+    EXPECT_EQ(bar->GroupState(5), NavigationBar::Open);
+    EXPECT_EQ(bar->ItemCount(5), 0);
+    EXPECT_TRUE(bar->DetailText(5).startsWith(QStringLiteral("Skyrell Professional v1.0\n")));
+    EXPECT_TRUE(bar->DetailText(5).contains(QStringLiteral("软件研发：")));
+    EXPECT_TRUE(bar->DetailText(5).contains(QStringLiteral("技术支持：") + window.SupportAddress()));
+}
+
+TEST(frmMain, GroupHeaderTogglesAndReportsOnlyTheNavigationState) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    NavigationBar* bar = window.Navigation();
+    std::vector<std::pair<int, int>> clicks;
+    QObject::connect(bar, &NavigationBar::GroupClick,
+                     [&](int group, int state) { clicks.emplace_back(group, state); });
+    bar->ClickGroupHeader(1);
+    bar->HeaderButton(1)->click();
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}}));
+    EXPECT_TRUE(fake.dialogs.messages.empty());
+    EXPECT_TRUE(fake.desktop.calls.empty());
+}
+
+TEST(frmMain, ItemsOfClosedGroupsAreNotClickable) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    window.Navigation()->ClickItem(4, 0);  // group 4 starts closed
+    EXPECT_TRUE(fake.desktop.calls.empty());
+    window.Navigation()->ClickGroupHeader(4);
+    window.Navigation()->ItemButton(4, 0)->click();
+    ASSERT_EQ(fake.desktop.calls.size(), 1u);
+    EXPECT_EQ(fake.desktop.calls[0].kind, QStringLiteral("url"));
+    EXPECT_EQ(fake.desktop.calls[0].target, window.SupportAddress());
+    EXPECT_TRUE(window.SupportAddress().endsWith(QStringLiteral("/help/index.html")));
+}
+
+TEST(frmMain, EveryItemDispatchesWithoutFailing) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    NavigationBar* bar = window.Navigation();
+    for (int g = 0; g < bar->GroupCount(); ++g)
+        for (int i = 0; i < bar->ItemCount(g); ++i) window.ItemClick(g, i);
+    window.ItemClick(9, 9);
+    window.ItemClick(-1, 0);
+    // Only the support page opens without further input; every tool that asks
+    // for files or shows a window does so without touching the desktop.
+    EXPECT_EQ(std::count_if(fake.desktop.calls.begin(), fake.desktop.calls.end(),
+                            [](const auto& call) { return call.kind == QStringLiteral("url"); }),
+              1);
+}
+
+TEST(frmMain, ToolWindowsAreSingleInstances) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    int made = 0;
+    auto factory = [&made](Services&, QWidget* owner) -> QWidget* {
+        ++made;
+        return new QWidget(owner);
+    };
+    QWidget* first = window.ShowTool("probe", factory);
+    QWidget* again = window.ShowTool("probe", factory);
+    EXPECT_EQ(first, again);
+    EXPECT_EQ(made, 1);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(first->isWindow());
+    EXPECT_EQ(first->parentWidget(), &window);
+    EXPECT_EQ(fake.desktop.broughtForward, (std::vector<QWidget*>{first, first}));
+
+    first->close();  // the user closes it: the next click makes a new one
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.Tool("probe"), nullptr);
+    QWidget* fresh = window.ShowTool("probe", factory);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(window.Tool("probe"), fresh);
+}
+
+TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    window.show();
+    QWidget* tool = window.ShowTool("probe", [](Services&, QWidget* owner) -> QWidget* {
+        return new QWidget(owner);
+    });
+    ASSERT_TRUE(tool->isVisible());
+    window.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window.Tool("probe"), nullptr);
+}
+
+TEST(frmMain, NavigationBarIsSixteenPixelsNarrower) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    window.show();
+    for (const int width : {200, 280, 333, 640}) {
+        window.resize(width, 500);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.Navigation()->width(), window.frameGeometry().width() - 16) << width;
+    }
+}
+
+}  // namespace
+}  // namespace skyrell

@@ -1,0 +1,112 @@
+#include "shell/textfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "shell/files.h"
+#include "support/temp_folder.h"
+
+namespace skyrell {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+// "坐标成果" in GBK.
+const std::string kGbkResults = "\xD7\xF8\xB1\xEA\xB3\xC9\xB9\xFB";
+
+TEST(TextFile, LineEndsAndEncodings) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"crlf", "a\r\nb\r\n", {"a", "b"}},
+        {"lf only", "a\nb\n", {"a", "b"}},
+        {"cr only", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"no final end", "a\r\nb", {"a", "b"}},
+        {"blank lines kept", "a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
+        {"empty file", "", {}},
+        {"gbk", kGbkResults + ",1\r\n", {"坐标成果,1"}},
+        {"utf-8 with bom", "\xEF\xBB\xBF" "坐标\r\nx", {"坐标", "x"}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        const auto file = folder / c.name;
+        WriteBytes(file, c.bytes);
+        const auto lines = ReadTextLines(file);
+        ASSERT_TRUE(lines.ok()) << c.name;
+        EXPECT_EQ(*lines, c.expected) << c.name;
+    }
+}
+
+TEST(TextFile, LongLinesAcrossReadBuffers) {
+    TempFolder folder;
+    const std::string longLine(3 << 20, 'x');
+    WriteBytes(folder / "long.txt", longLine + "\r" + "\n" + "tail");
+    const auto lines = ReadTextLines(folder / "long.txt");
+    ASSERT_TRUE(lines.ok());
+    ASSERT_EQ(lines->size(), 2u);
+    EXPECT_EQ((*lines)[0], longLine);
+    EXPECT_EQ((*lines)[1], "tail");
+}
+
+TEST(TextFile, LineNumbersCountEveryLine) {
+    TempFolder folder;
+    WriteBytes(folder / "n.txt", "a\n\nc\r\n");
+    LineReader reader;
+    ASSERT_TRUE(reader.Open(folder / "n.txt"));
+    std::string line;
+    std::vector<std::int64_t> numbers;
+    while (reader.Next(line)) numbers.push_back(reader.LineNumber());
+    EXPECT_EQ(numbers, (std::vector<std::int64_t>{1, 2, 3}));
+}
+
+TEST(TextFile, MissingFileNamesIt) {
+    TempFolder folder;
+    const auto lines = ReadTextLines(folder / "absent.txt");
+    ASSERT_FALSE(lines.ok());
+    EXPECT_NE(lines.status().message().find("absent.txt"), std::string::npos);
+}
+
+TEST(TextFile, GbkRoundTripWithCrLf) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteTextLines(folder / "out.txt", {"坐标成果", "a,b"}));
+    EXPECT_EQ(ReadBytes(folder / "out.txt"), kGbkResults + "\r\na,b\r\n");
+    EXPECT_EQ(*ReadTextLines(folder / "out.txt"), (Lines{"坐标成果", "a,b"}));
+}
+
+TEST(TextFile, RefusesCharactersGbkCannotHoldAndKeepsTheOldFile) {
+    TempFolder folder;
+    WriteBytes(folder / "keep.txt", "old\r\n");
+    const Status written = WriteTextLines(folder / "keep.txt", {"ok", "pin 📍 here"});
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), EncodingRefusalText("📍"));
+    EXPECT_EQ(ReadBytes(folder / "keep.txt"), "old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(TextFile, FailedWriteLeavesNothingBehind) {
+    TempFolder folder;
+    const auto target = folder / "missing-folder" / "out.txt";
+    const Status written = WriteTextLines(target, {"a"});
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.code(), ENOENT);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST(TextFile, ReplacedFileKeepsAReadableMode) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytesAtomically(folder / "m.txt", "x"));
+    struct stat info {};
+    ASSERT_EQ(::stat((folder / "m.txt").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IRUSR);
+    EXPECT_TRUE(info.st_mode & S_IWUSR);
+}
+
+}  // namespace
+}  // namespace skyrell

@@ -1,0 +1,12 @@
+#!/bin/sh
+# Installs what Skyrell needs to build, run and test on Debian 12.
+set -e
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
+    build-essential cmake ccache pkg-config \
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins \
+    libgtest-dev libgmock-dev googletest \
+    libproj-dev \
+    fonts-wqy-microhei >/dev/null

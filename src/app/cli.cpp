@@ -88,7 +88,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto&& group : {ShellCommands()})
+    for (auto&& group :
+         {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(), CheckCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }
@@ -96,7 +97,8 @@ std::vector<Command> AllCommands() {
 void PrintUsage(std::ostream& out, const std::vector<Command>& commands) {
     out << "usage: skyrell-cli COMMAND ARGUMENTS...\n"
            "       skyrell-cli --help\n\ncommands:\n";
-    for (const auto& command : commands) out << "  " << command.name << ' ' << command.usage << '\n';
+    for (const auto& command : commands)
+        out << "  " << command.name << ' ' << command.usage << '\n';
     if (commands.empty()) out << "  (none yet)\n";
 }
 

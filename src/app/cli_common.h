@@ -22,7 +22,7 @@ struct UsageError {
 
 // Positional words and "--name value" options of one command.
 class Args {
-public:
+  public:
     // `flags` are the options that take no value.
     Args(const std::vector<std::string>& words, const std::vector<std::string>& flags = {});
 
@@ -35,12 +35,13 @@ public:
     // An option's value that must be one of `choices`.
     std::string Choice(const std::string& name, const std::vector<std::string>& choices,
                        std::optional<std::string> fallback = std::nullopt) const;
-    long long Integer(const std::string& name, std::optional<long long> fallback = std::nullopt) const;
+    long long Integer(const std::string& name,
+                      std::optional<long long> fallback = std::nullopt) const;
     // Fails when more positional words were given than `count`, or an option
     // not in `known` was used.
     void Expect(std::size_t count, const std::vector<std::string>& known) const;
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string> options_;
     std::vector<std::string> flags_;
@@ -58,5 +59,9 @@ int Fail(const std::string& message);
 
 // The commands of each subsystem, in the order --help lists them.
 std::vector<Command> ShellCommands();
+std::vector<Command> PosCommands();
+std::vector<Command> OtherToPosCommands();
+std::vector<Command> ProjectCommands();
+std::vector<Command> CheckCommands();
 
 }  // namespace skyrell::cli

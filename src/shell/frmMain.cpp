@@ -58,7 +58,8 @@ void frmMain::BuildNavigation() {
           QStringLiteral("POS -> ID,B,L"), QStringLiteral("POS -> ID,X,Y"),
           QStringLiteral("POS -> 选项"), QStringLiteral("其他 -> POS")}},
         {QStringLiteral("航片处理"),
-         {QStringLiteral("航片划分(航线)"), QStringLiteral("航片旋转"), QStringLiteral("航片缩放")}},
+         {QStringLiteral("航片划分(航线)"), QStringLiteral("航片旋转"),
+          QStringLiteral("航片缩放")}},
         {QStringLiteral("像控点布设"), {QStringLiteral("Photoshop像控选点")}},
         {QStringLiteral("像控数据处理"),
          {QStringLiteral("像控数据处理"), QStringLiteral("像控数据检查")}},
@@ -68,12 +69,13 @@ void frmMain::BuildNavigation() {
     ebMain_->SetLocked(true);
     ebMain_->SetGradientSwap(true);
     for (const auto& content : groups) {
-        const int group = ebMain_->AddNormalGroup(content.caption, QString(),
-                                                  NavigationBar::Closed, menuIcon);
+        const int group =
+            ebMain_->AddNormalGroup(content.caption, QString(), NavigationBar::Closed, menuIcon);
         for (const auto& item : content.items)
             ebMain_->AddItem(group, item, QString(), QString(), true, toolIcon);
     }
-    ebMain_->AddDetailGroup(QStringLiteral("关于我"), QStringLiteral("Skyrell Professional v1.0\r\n"),
+    ebMain_->AddDetailGroup(QStringLiteral("关于我"),
+                            QStringLiteral("Skyrell Professional v1.0\r\n"),
                             QStringLiteral("\r\n软件研发：") + kDeveloper +
                                 QStringLiteral("\r\n技术支持：") + SupportAddress(),
                             QString(), aboutIcon, NavigationBar::Open);

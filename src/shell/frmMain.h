@@ -18,7 +18,7 @@ class NavigationBar;
 
 class frmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmMain(Services& services, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -35,10 +35,9 @@ public:
 
     template <class W>
     W* ShowTool() {
-        return static_cast<W*>(ShowTool(W::staticMetaObject.className(),
-                                        [](Services& s, QWidget* owner) -> QWidget* {
-                                            return new W(s, owner);
-                                        }));
+        return static_cast<W*>(
+            ShowTool(W::staticMetaObject.className(),
+                     [](Services& s, QWidget* owner) -> QWidget* { return new W(s, owner); }));
     }
 
     NavigationBar* Navigation() const { return ebMain_; }
@@ -47,16 +46,16 @@ public:
     // The address of the help page that ships with the program.
     QString SupportAddress() const;
 
-public slots:
+  public slots:
     // Dispatches a click on item `item` of group `group`; any pair without an
     // action does nothing.
     void ItemClick(int group, int item);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildNavigation();
     void BuildDispatch();
     void OpenSupportPage();

@@ -13,31 +13,31 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
 };
 
 // The system clock in local time.
 class SystemClock : public Clock {
-public:
+  public:
     LocalDateTime Now() const override;
 };
 
 // A clock that always tells the same time (tests, reproducible runs).
 class FixedClock : public Clock {
-public:
+  public:
     explicit FixedClock(LocalDateTime time) : time_(time) {}
     LocalDateTime Now() const override { return time_; }
     void Set(LocalDateTime time) { time_ = time; }
 
-private:
+  private:
     LocalDateTime time_;
 };
 
 // Where the program's own files live.
 class AppFolder {
-public:
+  public:
     virtual ~AppFolder() = default;
     // The folder of the shipped files (help page, point-record template).
     virtual std::filesystem::path ProgramFolder() const = 0;
@@ -49,23 +49,23 @@ public:
 // installed data folder. The personnel file stays beside the program when that
 // folder is writable, else it lives in the user's configuration folder.
 class InstalledAppFolder : public AppFolder {
-public:
+  public:
     explicit InstalledAppFolder(std::filesystem::path executableFolder);
     std::filesystem::path ProgramFolder() const override;
     std::filesystem::path PersonnelFile() const override;
 
-private:
+  private:
     std::filesystem::path executableFolder_;
 };
 
 // Tests: everything in one given folder.
 class FixedAppFolder : public AppFolder {
-public:
+  public:
     explicit FixedAppFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
     std::filesystem::path ProgramFolder() const override { return folder_; }
     std::filesystem::path PersonnelFile() const override { return folder_ / "user.txt"; }
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

@@ -15,7 +15,7 @@ namespace skyrell {
 
 class NavigationBar : public QScrollArea {
     Q_OBJECT
-public:
+  public:
     enum State { Open = 0, Closed = 1, FixedOpen = 2 };
 
     explicit NavigationBar(QWidget* parent = nullptr);
@@ -47,11 +47,11 @@ public:
     QToolButton* HeaderButton(int group) const;
     QToolButton* ItemButton(int group, int item) const;
 
-signals:
+  signals:
     void GroupClick(int group, int state);
     void ItemClick(int group, int item);
 
-private:
+  private:
     struct Item {
         QToolButton* button;
         bool hyperlink;

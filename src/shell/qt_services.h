@@ -7,18 +7,19 @@
 namespace skyrell {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     MsgAnswer Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
                       const QString& caption) override;
     QString FileDialog(QWidget* owner, FileDialogMode mode, const QString& title,
                        const std::vector<FileFilter>& filters, const QString& initialName) override;
-    QString FolderDialog(QWidget* owner, const QString& initialFolder, const QString& title) override;
+    QString FolderDialog(QWidget* owner, const QString& initialFolder,
+                         const QString& title) override;
     std::optional<QString> InputBox(QWidget* owner, const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
 };
 
 class QtDesktop : public Desktop {
-public:
+  public:
     bool OpenTextFile(const QString& path) override;
     bool OpenFolder(const QString& folder) override;
     bool OpenUrl(const QString& url) override;

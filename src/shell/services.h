@@ -28,11 +28,11 @@ struct FileFilter {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // A modal message box; returns the button the user chose.
-    virtual MsgAnswer Message(QWidget* owner, const QString& text, MsgIcon icon,
-                              MsgButtons buttons, const QString& caption) = 0;
+    virtual MsgAnswer Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
+                              const QString& caption) = 0;
     // The open or save dialog; the chosen full path, or empty on cancel. The
     // save dialog asks before overwriting and gives a name typed without an
     // extension the extension of the selected filter. Patterns match without
@@ -52,7 +52,7 @@ public:
 // Programs of the desktop. Each returns false when the program could not be
 // started (the callers then say that it is not installed).
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     virtual bool OpenTextFile(const QString& path) = 0;
     virtual bool OpenFolder(const QString& folder) = 0;

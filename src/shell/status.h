@@ -10,7 +10,7 @@
 namespace skyrell {
 
 class Status {
-public:
+  public:
     Status() = default;
     static Status Ok() { return {}; }
     static Status Fail(std::string message, int code = 0) {
@@ -26,7 +26,7 @@ public:
     // The system error number of a file-system failure, 0 for other failures.
     int code() const { return code_; }
 
-private:
+  private:
     bool failed_ = false;
     std::string message_;
     int code_ = 0;
@@ -35,7 +35,7 @@ private:
 // A value or the Status that explains why there is none.
 template <class T>
 class Result {
-public:
+  public:
     Result(T value) : value_(std::move(value)) {}
     Result(Status failure) : status_(std::move(failure)) {}
     bool ok() const { return value_.has_value(); }
@@ -48,7 +48,7 @@ public:
     T* operator->() { return &*value_; }
     const T* operator->() const { return &*value_; }
 
-private:
+  private:
     std::optional<T> value_;
     Status status_;
 };

@@ -24,7 +24,7 @@ bool IsAscii(std::string_view text) {
 // One converter per direction and thread: opening a converter costs far more
 // than converting a line.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
@@ -59,7 +59,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -108,7 +108,8 @@ Result<std::string> Utf8ToGbk(std::string_view utf8) {
     std::string out;
     std::size_t bad = 0;
     if (GbkEncoder().Convert(utf8, out, bad)) return out;
-    const auto length = std::min(Utf8Length(static_cast<unsigned char>(utf8[bad])), utf8.size() - bad);
+    const auto length =
+        std::min(Utf8Length(static_cast<unsigned char>(utf8[bad])), utf8.size() - bad);
     return Status::Fail(EncodingRefusalText(utf8.substr(bad, length)));
 }
 
@@ -228,8 +229,8 @@ Status AtomicFile::Open(const std::filesystem::path& target) {
     const auto folder = target.parent_path();
     const std::string name = target.filename().string();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string tempName = "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
-                                     std::to_string(counter++);
+        const std::string tempName =
+            "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         temp_ = folder.empty() ? std::filesystem::path(tempName) : folder / tempName;
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) return Status::Ok();

@@ -30,7 +30,7 @@ std::string EncodingRefusalText(std::string_view character);
 
 // Reads a text file line by line with constant memory.
 class LineReader {
-public:
+  public:
     LineReader() = default;
     ~LineReader();
     LineReader(const LineReader&) = delete;
@@ -49,7 +49,7 @@ public:
     const Status& status() const { return status_; }
     TextEncoding Encoding() const { return encoding_; }
 
-private:
+  private:
     bool Fill();
 
     std::FILE* file_ = nullptr;
@@ -70,7 +70,7 @@ Result<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path
 
 // A file written in full or not at all.
 class AtomicFile {
-public:
+  public:
     AtomicFile() = default;
     ~AtomicFile();  // discards the temporary file when Commit was not reached
     AtomicFile(const AtomicFile&) = delete;
@@ -82,7 +82,7 @@ public:
     Status Commit();
     void Discard();
 
-private:
+  private:
     Status Flush();
     int fd_ = -1;
     std::filesystem::path target_, temp_;
@@ -93,7 +93,7 @@ private:
 // Writes UTF-8 text lines through an AtomicFile in the chosen encoding, each
 // ended by CR LF.
 class TextFileWriter {
-public:
+  public:
     Status Open(const std::filesystem::path& target, TextEncoding encoding = TextEncoding::Gbk,
                 bool byteOrderMark = false);
     Status WriteLine(std::string_view utf8);
@@ -102,7 +102,7 @@ public:
     Status Commit() { return file_.Commit(); }
     void Discard() { file_.Discard(); }
 
-private:
+  private:
     AtomicFile file_;
     TextEncoding encoding_ = TextEncoding::Gbk;
 };

@@ -39,7 +39,8 @@ TEST(frmMain, NavigationContentInOrder) {
         EXPECT_EQ(bar->GroupCaption(g), groups[g].header);
         EXPECT_EQ(bar->GroupState(g), NavigationBar::Closed);
         ASSERT_EQ(bar->ItemCount(g), groups[g].items.size());
-        for (int i = 0; i < bar->ItemCount(g); ++i) EXPECT_EQ(bar->ItemCaption(g, i), groups[g].items[i]);
+        for (int i = 0; i < bar->ItemCount(g); ++i)
+            EXPECT_EQ(bar->ItemCaption(g, i), groups[g].items[i]);
     }
     EXPECT_EQ(bar->GroupCaption(5), QStringLiteral("关于我"));
     EXPECT_TRUE(bar->IsDetailGroup(5));
@@ -47,7 +48,8 @@ TEST(frmMain, NavigationContentInOrder) {
     EXPECT_EQ(bar->ItemCount(5), 0);
     EXPECT_TRUE(bar->DetailText(5).startsWith(QStringLiteral("Skyrell Professional v1.0\n")));
     EXPECT_TRUE(bar->DetailText(5).contains(QStringLiteral("软件研发：")));
-    EXPECT_TRUE(bar->DetailText(5).contains(QStringLiteral("技术支持：") + window.SupportAddress()));
+    EXPECT_TRUE(
+        bar->DetailText(5).contains(QStringLiteral("技术支持：") + window.SupportAddress()));
 }
 
 TEST(frmMain, GroupHeaderTogglesAndReportsOnlyTheNavigationState) {
@@ -121,9 +123,8 @@ TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
     FakeServices fake;
     frmMain window(fake.services);
     window.show();
-    QWidget* tool = window.ShowTool("probe", [](Services&, QWidget* owner) -> QWidget* {
-        return new QWidget(owner);
-    });
+    QWidget* tool = window.ShowTool(
+        "probe", [](Services&, QWidget* owner) -> QWidget* { return new QWidget(owner); });
     ASSERT_TRUE(tool->isVisible());
     window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

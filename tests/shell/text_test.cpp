@@ -36,7 +36,8 @@ TEST(SplitFields, BothModes) {
     };
     for (const auto& c : cases) {
         const FieldList fields = SplitFields(c.text, c.separator);
-        EXPECT_EQ(fields.Items, c.expected) << "text «" << c.text << "» sep «" << c.separator << "»";
+        EXPECT_EQ(fields.Items, c.expected)
+            << "text «" << c.text << "» sep «" << c.separator << "»";
         EXPECT_EQ(fields.Count(), c.expected.size());
     }
 }
@@ -76,12 +77,11 @@ TEST(TrailingNumber, PhotoNumbers) {
 
 TEST(ParseNumber, WholeFieldMustBeANumber) {
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {"114.5", 114.5},  {"-30.25", -30.25}, {"+7", 7.0},      {" 12.5 ", 12.5},
-        {"1e3", 1000.0},   {"2.5E-2", 0.025},  {".5", 0.5},      {"5.", 5.0},
-        {"0", 0.0},        {"120.05x18", {}},  {"", {}},         {"  ", {}},
-        {"abc", {}},       {"1.2.3", {}},      {"inf", {}},      {"nan", {}},
-        {"0x10", {}},      {"1e", {}},         {"+-1", {}},      {"--1", {}},
-        {"-", {}},         {".", {}},          {"12 34", {}},    {"1,5", {}},
+        {"114.5", 114.5},  {"-30.25", -30.25}, {"+7", 7.0},   {" 12.5 ", 12.5}, {"1e3", 1000.0},
+        {"2.5E-2", 0.025}, {".5", 0.5},        {"5.", 5.0},   {"0", 0.0},       {"120.05x18", {}},
+        {"", {}},          {"  ", {}},         {"abc", {}},   {"1.2.3", {}},    {"inf", {}},
+        {"nan", {}},       {"0x10", {}},       {"1e", {}},    {"+-1", {}},      {"--1", {}},
+        {"-", {}},         {".", {}},          {"12 34", {}}, {"1,5", {}},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ParseNumber(text), expected) << text;
 }
@@ -113,10 +113,18 @@ TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
         bool matches;
     };
     const Case cases[] = {
-        {"a.jpg", "*.JPG", true},      {"A.JPG", "*.jpg", true},    {"a.jpeg", "*.JPG", false},
-        {"DSC001.JPG", "DSC*.*", true}, {"x.txt", "?.TXT", true},   {"xy.txt", "?.TXT", false},
-        {"a.tif", "*.jpg;*.tif", true}, {"a.png", "*.jpg; *.tif", false}, {"abc", "*", true},
-        {"abc", "a*c", true},          {"abbbc", "a*b*c", true},    {"ab", "a*c", false},
+        {"a.jpg", "*.JPG", true},
+        {"A.JPG", "*.jpg", true},
+        {"a.jpeg", "*.JPG", false},
+        {"DSC001.JPG", "DSC*.*", true},
+        {"x.txt", "?.TXT", true},
+        {"xy.txt", "?.TXT", false},
+        {"a.tif", "*.jpg;*.tif", true},
+        {"a.png", "*.jpg; *.tif", false},
+        {"abc", "*", true},
+        {"abc", "a*c", true},
+        {"abbbc", "a*b*c", true},
+        {"ab", "a*c", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;

@@ -32,7 +32,10 @@ TEST(TextFile, LineEndsAndEncodings) {
         {"blank lines kept", "a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
         {"empty file", "", {}},
         {"gbk", kGbkResults + ",1\r\n", {"坐标成果,1"}},
-        {"utf-8 with bom", "\xEF\xBB\xBF" "坐标\r\nx", {"坐标", "x"}},
+        {"utf-8 with bom",
+         "\xEF\xBB\xBF"
+         "坐标\r\nx",
+         {"坐标", "x"}},
     };
     TempFolder folder;
     for (const auto& c : cases) {

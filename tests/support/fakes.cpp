@@ -11,9 +11,12 @@ MsgAnswer FakeDialogs::Message(QWidget*, const QString& text, MsgIcon icon, MsgB
         return answer;
     }
     switch (buttons) {
-        case MsgButtons::Ok: return MsgAnswer::Ok;
-        case MsgButtons::YesNo: return MsgAnswer::No;
-        default: return MsgAnswer::Cancel;
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNo:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Cancel;
     }
 }
 

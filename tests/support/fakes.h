@@ -33,12 +33,13 @@ struct RecordedFolderDialog {
 };
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     MsgAnswer Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
                       const QString& caption) override;
     QString FileDialog(QWidget* owner, FileDialogMode mode, const QString& title,
                        const std::vector<FileFilter>& filters, const QString& initialName) override;
-    QString FolderDialog(QWidget* owner, const QString& initialFolder, const QString& title) override;
+    QString FolderDialog(QWidget* owner, const QString& initialFolder,
+                         const QString& title) override;
     std::optional<QString> InputBox(QWidget* owner, const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
 
@@ -62,7 +63,7 @@ struct DesktopCall {
 };
 
 class FakeDesktop : public Desktop {
-public:
+  public:
     bool OpenTextFile(const QString& path) override { return Record("text", path); }
     bool OpenFolder(const QString& folder) override { return Record("folder", folder); }
     bool OpenUrl(const QString& url) override { return Record("url", url); }
@@ -74,7 +75,7 @@ public:
     std::vector<DesktopCall> calls;
     std::vector<QWidget*> broughtForward;
 
-private:
+  private:
     bool Record(const char* kind, const QString& target) {
         calls.push_back({QString::fromLatin1(kind), target});
         return launchSucceeds;

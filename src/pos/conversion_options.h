@@ -1,0 +1,43 @@
+#pragma once
+// The options of the projecting POS conversions, held in memory for one run.
+
+#include <string>
+#include <vector>
+
+#include "shell/status.h"
+
+namespace skyrell {
+
+// Which conversion the options dialog resumes after OK.
+struct PendingConversionFlags {
+    bool DxfPoint = false;
+    bool DxfPolyline = false;
+    bool TxtXy = false;
+};
+
+struct ConversionOptions {
+    std::string CoordinateSystem;  // "1954", "1980", "2000", "1984"; empty = options not set
+    std::string ZoneWidth;         // "3" or "6"
+    double TextScale = 0;          // map scale denominator, e.g. 500
+    double SemiMajorAxis = 0;      // filled from CoordinateSystem before each conversion
+    double SemiMinorAxis = 0;
+    PendingConversionFlags PendingConversion;
+
+    bool IsSet() const { return !CoordinateSystem.empty(); }
+};
+
+// Copies the axes of CoordinateSystem's ellipsoid into the options; fails for
+// a code that names no ellipsoid.
+Status ApplyEllipsoid(ConversionOptions& options);
+
+// The entries of the options dialog's lists, in order, and the codes they
+// stand for.
+struct OptionChoice {
+    std::string text;
+    std::string code;
+};
+const std::vector<OptionChoice>& CoordinateSystemChoices();
+const std::vector<OptionChoice>& ZoneWidthChoices();
+const std::vector<std::string>& TextScaleChoices();
+
+}  // namespace skyrell

@@ -1,0 +1,86 @@
+#pragma once
+// The POS file of a UAV flight: one text line per photo. A line is a data line
+// exactly when SplitFields in blank mode gives it 9 fields (photo identifier,
+// two texts the converters do not read, longitude, latitude, height, three
+// attitude angles); every other line (titles, blanks, 8 or 10 fields, lines
+// joined by tabs) is skipped without a message.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "shell/status.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+// One data line of a POS file.
+struct PosRecord {
+    static constexpr std::size_t kFieldCount = 9;
+    static constexpr std::size_t kPhotoIdField = 0;
+    static constexpr std::size_t kLongitudeField = 3;
+    static constexpr std::size_t kLatitudeField = 4;
+    static constexpr std::size_t kHeightField = 5;
+
+    std::vector<std::string> Fields;  // the 9 fields as split, unchanged
+    std::int64_t LineNumber = 0;      // line of the file, counted from 1
+
+    const std::string& PhotoId() const { return Fields[kPhotoIdField]; }
+    const std::string& Longitude() const { return Fields[kLongitudeField]; }
+    const std::string& Latitude() const { return Fields[kLatitudeField]; }
+    const std::string& Height() const { return Fields[kHeightField]; }
+};
+
+// The fields of a line when it is a data line.
+bool SplitPosLine(std::string_view line, std::vector<std::string>& fields);
+
+// Reads the data lines of a POS file one by one, in constant memory.
+class PosReader {
+  public:
+    // Opens the file; a failure names it.
+    Status Open(const std::filesystem::path& path);
+    // Called once every kYieldLines lines read (data or not), so that a
+    // window can let its event loop run during a long read.
+    static constexpr std::int64_t kYieldLines = 1024;
+    void SetYieldHook(std::function<void()> hook) { yield_ = std::move(hook); }
+    // The next data line; false at the end of the file or after a read
+    // failure (see status()).
+    bool Next(PosRecord& record);
+    const Status& status() const { return lines_.status(); }
+    const std::filesystem::path& path() const { return path_; }
+    // Bytes read so far and the size of the file, for progress.
+    std::uint64_t Position() const { return lines_.Position(); }
+    std::uint64_t Size() const { return lines_.Size(); }
+    // Lines read so far, data or not.
+    std::int64_t LinesRead() const { return lines_.LineNumber(); }
+
+  private:
+    LineReader lines_;
+    std::filesystem::path path_;
+    std::string line_;
+    std::function<void()> yield_;
+};
+
+// Every data line of a POS file, for files known to be small.
+Result<std::vector<PosRecord>> ReadPosFile(const std::filesystem::path& path);
+
+// The message for a POS file without any data line.
+std::string PosFormatErrorText(const std::filesystem::path& path);
+
+// Ok when the file holds at least one data line; otherwise the format message
+// or the message that the file cannot be read.
+Status PosFormatCheck(const std::filesystem::path& path);
+
+// The coordinate fields the converters read as numbers.
+enum class PosNumberField { Longitude, Latitude, Height };
+
+// A field of the record read as a number. A field that is not wholly a number
+// fails with a message naming the file, the line number and the text.
+Result<double> PosNumber(const PosRecord& record, PosNumberField field,
+                         const std::filesystem::path& path);
+
+}  // namespace skyrell

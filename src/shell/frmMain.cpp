@@ -85,6 +85,13 @@ void frmMain::BuildNavigation() {
 void frmMain::BuildDispatch() {
     // (group, item) -> action. Items whose tool is not part of the program yet
     // have no entry and do nothing.
+    actions_[{0, 0}] = [this] { PosKmlPoint(); };
+    actions_[{0, 1}] = [this] { PosKmlPolyline(); };
+    actions_[{0, 2}] = [this] { PosDxfPoint(); };
+    actions_[{0, 3}] = [this] { PosDxfPolyline(); };
+    actions_[{0, 4}] = [this] { PosTxtBl(); };
+    actions_[{0, 5}] = [this] { PosTxtXy(); };
+    actions_[{0, 6}] = [this] { PosOptions(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };
 }
 

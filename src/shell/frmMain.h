@@ -8,6 +8,7 @@
 #include <map>
 #include <utility>
 
+#include "pos/conversion_options.h"
 #include "shell/services.h"
 
 class QLabel;
@@ -15,6 +16,7 @@ class QLabel;
 namespace skyrell {
 
 class NavigationBar;
+enum class PosConversion;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -46,6 +48,19 @@ class frmMain : public QWidget {
     // The address of the help page that ships with the program.
     QString SupportAddress() const;
 
+    // The POS conversions (src/pos/qt_pos_conversions.cpp). The projecting
+    // ones (DXF, ID,X,Y) ask for the options when none are set; the options
+    // dialog's OK resumes the one that asked last. PosOptions opens the
+    // dialog without resuming anything.
+    void PosKmlPoint();
+    void PosKmlPolyline();
+    void PosDxfPoint();
+    void PosDxfPolyline();
+    void PosTxtBl();
+    void PosTxtXy();
+    void PosOptions();
+    ConversionOptions& PosConversionOptions() { return posOptions_; }
+
   public slots:
     // Dispatches a click on item `item` of group `group`; any pair without an
     // action does nothing.
@@ -67,6 +82,12 @@ class frmMain : public QWidget {
     QLabel* imgAbout_;
     std::map<std::pair<int, int>, std::function<void()>> actions_;
     std::map<QString, QPointer<QWidget>> tools_;
+
+    void RunPosConversion(PosConversion conversion);
+    void ShowPosOptions();
+    void ResumePendingPosConversion();
+    ConversionOptions posOptions_;
+    bool posConverting_ = false;
 };
 
 }  // namespace skyrell

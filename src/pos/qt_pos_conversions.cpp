@@ -1,0 +1,171 @@
+// The six POS conversions and the options dialog as the main window runs
+// them: file dialogs, the options question, the conversion itself (the logic
+// of pos_conversions.h, which the command-line program shares) and the
+// completion question that opens the result.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "pos/frmPosOptions.h"
+#include "pos/pos_conversions.h"
+#include "shell/frmMain.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+
+// The event loop runs at most this often during a conversion: often enough to
+// keep the window painting, rarely enough to cost nothing.
+constexpr qint64 kYieldMilliseconds = 40;
+
+QString Filter(const char* description, const char* pattern) {
+    return QString::fromUtf8(description) + QChar(u'\0') + QString::fromUtf8(pattern) +
+           QChar(u'\0');
+}
+
+struct ConversionTexts {
+    QString caption;
+    QString saveTitle;
+    QString saveFilter;
+    QString finished;
+};
+
+ConversionTexts TextsOf(PosConversion conversion) {
+    switch (conversion) {
+        case PosConversion::KmlPoint:
+        case PosConversion::KmlPolyline:
+            return {QStringLiteral("POS->KML"), QStringLiteral("保存GoogleEarth KML文件"),
+                    Filter("GoogleEarth KML文件(*.KML)", "*.KML"),
+                    QStringLiteral("POS数据转换完毕，是否打开转换后的KML文件？")};
+        case PosConversion::DxfPoint:
+        case PosConversion::DxfPolyline:
+            return {QStringLiteral("POS->DXF"), QStringLiteral("保存AutoCAD DXF文件"),
+                    Filter("AutoCAD DXF文件(*.DXF)", "*.DXF"),
+                    QStringLiteral("POS数据转换完毕，是否打开转换后的DXF文件？")};
+        case PosConversion::TxtBl:
+        case PosConversion::TxtXy:
+            break;
+    }
+    return {QStringLiteral("POS->TXT"), QStringLiteral("保存坐标TXT文件"),
+            Filter("坐标TXT文件(*.TXT)", "*.TXT"),
+            QStringLiteral("POS数据转换完毕，是否打开转换后的TXT文件？")};
+}
+
+void SetPendingFlag(ConversionOptions& options, PosConversion conversion) {
+    options.PendingConversion = {};
+    options.PendingConversion.DxfPoint = conversion == PosConversion::DxfPoint;
+    options.PendingConversion.DxfPolyline = conversion == PosConversion::DxfPolyline;
+    options.PendingConversion.TxtXy = conversion == PosConversion::TxtXy;
+}
+
+}  // namespace
+
+void frmMain::PosKmlPoint() { RunPosConversion(PosConversion::KmlPoint); }
+void frmMain::PosKmlPolyline() { RunPosConversion(PosConversion::KmlPolyline); }
+void frmMain::PosDxfPoint() { RunPosConversion(PosConversion::DxfPoint); }
+void frmMain::PosDxfPolyline() { RunPosConversion(PosConversion::DxfPolyline); }
+void frmMain::PosTxtBl() { RunPosConversion(PosConversion::TxtBl); }
+void frmMain::PosTxtXy() { RunPosConversion(PosConversion::TxtXy); }
+
+void frmMain::PosOptions() {
+    posOptions_.PendingConversion = {};
+    ShowPosOptions();
+}
+
+void frmMain::ShowPosOptions() {
+    ShowTool(QStringLiteral("frmPosOptions"), [this](Services& services, QWidget* owner) {
+        return new frmPosOptions(services, owner, posOptions_,
+                                 [this] { ResumePendingPosConversion(); });
+    });
+}
+
+void frmMain::ResumePendingPosConversion() {
+    // Each conversion rewrites the flags when it starts, so at most one runs.
+    if (posOptions_.PendingConversion.DxfPoint) PosDxfPoint();
+    if (posOptions_.PendingConversion.DxfPolyline) PosDxfPolyline();
+    if (posOptions_.PendingConversion.TxtXy) PosTxtXy();
+}
+
+void frmMain::RunPosConversion(PosConversion conversion) {
+    // The event loop runs during a conversion; a second click meanwhile is
+    // ignored rather than started inside the first.
+    if (posConverting_) return;
+    const ConversionTexts texts = TextsOf(conversion);
+    Dialogs& dialogs = services_.dialogs;
+
+    if (ProjectsCoordinates(conversion)) {
+        SetPendingFlag(posOptions_, conversion);
+        if (!posOptions_.IsSet()) {
+            const auto answer = dialogs.Message(
+                this, QStringLiteral("未设置转换选项，无法进行转换操作。\r\n是否设置转换选项？"),
+                MsgIcon::Question, MsgButtons::YesNo, texts.caption);
+            if (answer == MsgAnswer::Yes) ShowPosOptions();
+            return;
+        }
+    }
+
+    const QString pos =
+        ShowFileDialog(services_, QStringLiteral("OPEN"), this, QStringLiteral("选择无人机POS文件"),
+                       Filter("无人机POS文件(*.TXT)", "*.TXT"));
+    if (pos.isEmpty()) return;
+    const QString output =
+        ShowFileDialog(services_, QStringLiteral("SAVE"), this, texts.saveTitle, texts.saveFilter);
+    if (output.isEmpty()) return;
+
+    if (ProjectsCoordinates(conversion)) {
+        if (auto applied = ApplyEllipsoid(posOptions_); !applied) {
+            dialogs.Message(this, Q(applied.message()), MsgIcon::Exclamation, MsgButtons::Ok,
+                            texts.caption);
+            return;
+        }
+    }
+
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    const auto yield = [&sinceYield] {
+        if (sinceYield.elapsed() < kYieldMilliseconds) return;
+        QCoreApplication::processEvents();
+        sinceYield.restart();
+    };
+    posConverting_ = true;
+    const ConversionResult result =
+        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), posOptions_, yield);
+    posConverting_ = false;
+
+    if (!result.ok()) {
+        const QString text = Q(result.status.message());
+        if (result.failure == ConversionFailure::NoDataLines) {
+            dialogs.Message(this, text, MsgIcon::Information, MsgButtons::Ok, texts.caption);
+        } else if (result.failure == ConversionFailure::WriteFailed && result.status.code() != 0) {
+            ShowWriteFailure(services_, this, result.status.code(), text);
+        } else {
+            dialogs.Message(this, text, MsgIcon::Exclamation, MsgButtons::Ok, texts.caption);
+        }
+        return;
+    }
+
+    if (dialogs.Message(this, texts.finished, MsgIcon::Question, MsgButtons::YesNo,
+                        texts.caption) != MsgAnswer::Yes)
+        return;
+    switch (conversion) {
+        case PosConversion::KmlPoint:
+        case PosConversion::KmlPolyline:
+            if (!services_.desktop.OpenWithAssociated(output))
+                dialogs.Message(this, QStringLiteral("系统未安装GoogleEarth，无法执行KML文件！"),
+                                MsgIcon::Information, MsgButtons::Ok, texts.caption);
+            break;
+        case PosConversion::DxfPoint:
+        case PosConversion::DxfPolyline:
+            if (!services_.desktop.OpenWithAssociated(output))
+                dialogs.Message(this, QStringLiteral("系统未安装AutoCAD，无法打开DXF文件！"),
+                                MsgIcon::Exclamation, MsgButtons::Ok, texts.caption);
+            break;
+        case PosConversion::TxtBl:
+        case PosConversion::TxtXy:
+            services_.desktop.OpenTextFile(output);
+            break;
+    }
+}
+
+}  // namespace skyrell

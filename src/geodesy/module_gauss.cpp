@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace skyrell::ModuleGauss {
@@ -85,7 +84,10 @@ double RoundSurvey3(double value) {
     if (!std::isfinite(value)) return value;
     if (value < 0) return -RoundSurvey3(-value);
     char text[400];
-    const int length = std::snprintf(text, sizeof text, "%.5f", value);
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
+    if (ec != std::errc()) return value;
+    const auto length = static_cast<std::size_t>(end - text);
     const char* point = static_cast<const char*>(std::memchr(text, '.', length));
     if (point == nullptr || text + length - point < 6) return value;
     const int d3 = point[3] - '0';

@@ -4,30 +4,38 @@
 
 namespace skyrell {
 
-bool SplitPosLine(std::string_view line, std::vector<std::string>& fields) {
-    // Counting the blank-separated runs first spares the copies for the many
-    // lines that are not data lines.
+namespace {
+
+// The blank-separated fields of a line when there are exactly nine. A space
+// byte is a space in GBK too (no GBK trail byte is below 0x40), so the bytes
+// of a line split like its text.
+bool SplitNine(std::string_view line, std::string_view (&fields)[PosRecord::kFieldCount]) {
     const std::string_view text = TrimSpaces(line);
-    if (text.empty()) return false;
-    std::size_t runs = 0;
-    bool inRun = false;
-    for (char c : text) {
-        if (c == ' ') {
-            inRun = false;
-        } else if (!inRun) {
-            inRun = true;
-            if (++runs > PosRecord::kFieldCount) return false;
-        }
-    }
-    if (runs != PosRecord::kFieldCount) return false;
-    fields.resize(PosRecord::kFieldCount);
-    std::size_t index = 0, pos = 0;
-    while (index < PosRecord::kFieldCount) {
-        const auto end = text.find(' ', pos);
-        fields[index++].assign(text.substr(pos, end - pos));
-        if (end == std::string_view::npos) break;
+    std::size_t count = 0, pos = 0;
+    while (pos < text.size()) {
+        if (count == PosRecord::kFieldCount) return false;
+        auto end = text.find(' ', pos);
+        if (end == std::string_view::npos) end = text.size();
+        fields[count++] = text.substr(pos, end - pos);
         pos = text.find_first_not_of(' ', end);
+        if (pos == std::string_view::npos) break;
     }
+    return count == PosRecord::kFieldCount;
+}
+
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+bool SplitPosLine(std::string_view line, std::vector<std::string>& fields) {
+    std::string_view parts[PosRecord::kFieldCount];
+    if (!SplitNine(line, parts)) return false;
+    fields.resize(PosRecord::kFieldCount);
+    for (std::size_t i = 0; i < PosRecord::kFieldCount; ++i) fields[i].assign(parts[i]);
     return true;
 }
 
@@ -37,12 +45,27 @@ Status PosReader::Open(const std::filesystem::path& path) {
 }
 
 bool PosReader::Next(PosRecord& record) {
-    while (lines_.Next(line_)) {
+    while (lines_.NextBytes(bytes_)) {
         if (yield_ && lines_.LineNumber() % kYieldLines == 0) yield_();
-        if (SplitPosLine(line_, record.Fields)) {
-            record.LineNumber = lines_.LineNumber();
-            return true;
+        std::string_view parts[PosRecord::kFieldCount];
+        if (!SplitNine(bytes_, parts)) continue;
+        record.Fields.resize(PosRecord::kFieldCount);
+        const bool utf8 = lines_.Encoding() == TextEncoding::Utf8;
+        for (std::size_t i = 0; i < PosRecord::kFieldCount; ++i) {
+            if (utf8 || IsAscii(parts[i])) {
+                record.Fields[i].assign(parts[i]);
+                continue;
+            }
+            // Fields such as the weekday repeat from line to line: decode a
+            // GBK field only when it differs from the one above it.
+            if (parts[i] != lastBytes_[i]) {
+                lastBytes_[i].assign(parts[i]);
+                lastText_[i] = GbkToUtf8(parts[i]);
+            }
+            record.Fields[i] = lastText_[i];
         }
+        record.LineNumber = lines_.LineNumber();
+        return true;
     }
     return false;
 }

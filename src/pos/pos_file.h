@@ -61,7 +61,9 @@ class PosReader {
   private:
     LineReader lines_;
     std::filesystem::path path_;
-    std::string line_;
+    std::string bytes_;
+    std::string lastBytes_[PosRecord::kFieldCount];
+    std::string lastText_[PosRecord::kFieldCount];
     std::function<void()> yield_;
 };
 

@@ -1,6 +1,7 @@
 #include "shell/text.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -121,6 +122,27 @@ std::optional<double> ParseNumber(std::string_view text) {
 
 std::string GeneralNumberText(double value) {
     if (value == 0 || value != value) return "0";
+    // Fast path: the shortest text that reads back as the value is, when it
+    // has at most 15 significant digits, also its rounding to 15 digits (the
+    // value lies within half a unit of its last place of that text, far
+    // closer than any other 15-digit decimal).
+    if (std::abs(value) < 1e300) {
+        char shortest[400];
+        const auto [end, ec] =
+            std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::fixed);
+        if (ec == std::errc()) {
+            int first = -1, last = -1, position = 0;
+            for (const char* p = shortest; p < end; ++p) {
+                if (!IsDigit(*p)) continue;
+                if (*p != '0') {
+                    if (first < 0) first = position;
+                    last = position;
+                }
+                ++position;
+            }
+            if (first >= 0 && last - first < 15) return std::string(shortest, end);
+        }
+    }
     // Round to 15 significant digits, then lay the digits out without exponent.
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.14e", value);

@@ -158,7 +158,17 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::Next(std::string& line) {
-    raw_.clear();
+    if (!NextBytes(raw_)) return false;
+    if (encoding_ == TextEncoding::Utf8) {
+        line = raw_;
+    } else {
+        line = GbkToUtf8(raw_);
+    }
+    return true;
+}
+
+bool LineReader::NextBytes(std::string& bytes) {
+    bytes.clear();
     bool any = false;
     while (Fill()) {
         if (pendingCr_) {
@@ -173,7 +183,7 @@ bool LineReader::Next(std::string& line) {
         const char* stop = buffer_.data() + end_;
         const char* p = start;
         while (p < stop && *p != '\n' && *p != '\r') ++p;
-        raw_.append(start, p);
+        bytes.append(start, p);
         any = true;
         if (p < stop) {
             pendingCr_ = *p == '\r';
@@ -181,15 +191,13 @@ bool LineReader::Next(std::string& line) {
             begin_ += used;
             consumed_ += used;
             ++lineNumber_;
-            line = encoding_ == TextEncoding::Utf8 ? raw_ : GbkToUtf8(raw_);
             return true;
         }
         consumed_ += static_cast<std::size_t>(p - start);
         begin_ = end_;
     }
-    if (!any || raw_.empty() || !status_.ok()) return false;
+    if (!any || bytes.empty() || !status_.ok()) return false;
     ++lineNumber_;
-    line = encoding_ == TextEncoding::Utf8 ? raw_ : GbkToUtf8(raw_);
     return true;
 }
 

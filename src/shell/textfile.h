@@ -41,6 +41,9 @@ class LineReader {
     // The next line as UTF-8, without its line end. False at the end of the
     // file or after a read error (see status()).
     bool Next(std::string& line);
+    // The next line as the bytes of the file (Encoding()), without its line
+    // end, for readers that decode only what they use.
+    bool NextBytes(std::string& bytes);
     // Number of the line last returned, counted from 1.
     std::int64_t LineNumber() const { return lineNumber_; }
     // Bytes consumed so far and the size of the file, for progress.

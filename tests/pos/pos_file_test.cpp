@@ -65,6 +65,26 @@ TEST(PosReader, LineEndsAllRead) {
     }
 }
 
+TEST(PosReader, DecodesEveryGbkFieldEvenWhenFieldsRepeat) {
+    TempFolder folder;
+    // GBK: 像片 = CF F1 C6 AC, 星期 = D0 C7 C6 DA.
+    const std::string photo = "\xCF\xF1\xC6\xAC", week = "\xD0\xC7\xC6\xDA";
+    WriteBytes(folder / "p.txt", photo + "1 " + week + "3 t 114 30 0 0 0 0\r\n" + photo + "2 " +
+                                     week + "3 t 114 30 0 0 0 0\r\n" + photo + "2 " + week +
+                                     "4 t 114 30 0 0 0 " + week + "\r\n" +
+                                     "3 x t 114 30 0 0 0 0\r\n");
+    const auto records = ReadPosFile(folder / "p.txt");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 4u);
+    const std::pair<const char*, const char*> expected[] = {
+        {"像片1", "星期3"}, {"像片2", "星期3"}, {"像片2", "星期4"}, {"3", "x"}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ((*records)[i].PhotoId(), expected[i].first) << i;
+        EXPECT_EQ((*records)[i].Fields[1], expected[i].second) << i;
+    }
+    EXPECT_EQ((*records)[2].Fields[8], "星期");
+}
+
 TEST(PosReader, ReadsMoreThan32767Records) {
     TempFolder folder;
     std::string bytes;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
 namespace skyrell {
 namespace {
 
@@ -104,6 +109,28 @@ TEST(GeneralNumberText, ShortestFormUpToFifteenDigits) {
         {0.999999999999999999, "1"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(GeneralNumberText(value), text) << value;
+}
+
+// Whatever path GeneralNumberText takes, its text reads back as the value
+// rounded to 15 significant digits and carries no exponent.
+TEST(GeneralNumberText, ReadsBackAsTheFifteenDigitRounding) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(-1, 1);
+    std::uniform_int_distribution<int> exponent(-7, 13);
+    std::uniform_int_distribution<long long> thousandths(0, 9999999999999LL);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = i % 2 ? mantissa(random) * std::pow(10.0, exponent(random))
+                                   : static_cast<double>(thousandths(random)) / 1000;
+        const std::string text = GeneralNumberText(value);
+        char rounded[40];
+        std::snprintf(rounded, sizeof rounded, "%.14e", value);
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(rounded, nullptr))
+            << text << " " << rounded;
+        ASSERT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        if (text.find('.') != std::string::npos) {
+            ASSERT_NE(text.back(), '0') << text;
+        }
+    }
 }
 
 TEST(MatchesPattern, WildcardsWithoutRegardToCase) {

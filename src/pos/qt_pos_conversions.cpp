@@ -17,7 +17,7 @@ namespace {
 
 // The event loop runs at most this often during a conversion: often enough to
 // keep the window painting, rarely enough to cost nothing.
-constexpr qint64 kYieldMilliseconds = 40;
+constexpr qint64 kYieldMilliseconds = 25;
 
 QString Filter(const char* description, const char* pattern) {
     return QString::fromUtf8(description) + QChar(u'\0') + QString::fromUtf8(pattern) +

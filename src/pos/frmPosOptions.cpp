@@ -57,27 +57,28 @@ frmPosOptions::frmPosOptions(Services& /*services*/, QWidget* owner, ConversionO
     Load();
 }
 
-void frmPosOptions::Load() {
-    cboCS_->clear();
+namespace {
+
+// Fills the box with the entries and selects the one whose code is `code`, the
+// first when none is.
+void FillChoices(QComboBox* box, const std::vector<OptionChoice>& choices,
+                 const std::string& code) {
+    box->clear();
     int selected = 0;
-    const auto& systems = CoordinateSystemChoices();
-    for (std::size_t i = 0; i < systems.size(); ++i) {
-        cboCS_->addItem(Q(systems[i].text));
-        if (systems[i].code == options_.CoordinateSystem) selected = static_cast<int>(i);
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        box->addItem(Q(choices[i].text));
+        if (choices[i].code == code) selected = static_cast<int>(i);
     }
-    cboCS_->setCurrentIndex(selected);
+    box->setCurrentIndex(selected);
+}
 
-    cboZone_->clear();
-    selected = 0;
-    const auto& zones = ZoneWidthChoices();
-    for (std::size_t i = 0; i < zones.size(); ++i) {
-        cboZone_->addItem(Q(zones[i].text));
-        if (zones[i].code == options_.ZoneWidth) selected = static_cast<int>(i);
-    }
-    cboZone_->setCurrentIndex(selected);
+}  // namespace
 
+void frmPosOptions::Load() {
+    FillChoices(cboCS_, CoordinateSystemChoices(), options_.CoordinateSystem);
+    FillChoices(cboZone_, ZoneWidthChoices(), options_.ZoneWidth);
     cboFontScale_->clear();
-    selected = 0;
+    int selected = 0;
     const auto& scales = TextScaleChoices();
     for (std::size_t i = 0; i < scales.size(); ++i) {
         cboFontScale_->addItem(Q(scales[i]));

@@ -29,27 +29,38 @@ struct ConversionTexts {
     QString saveTitle;
     QString saveFilter;
     QString finished;
+    QString notInstalled;  // when the program that opens the result is missing
+    MsgIcon notInstalledIcon = MsgIcon::None;
 };
 
 ConversionTexts TextsOf(PosConversion conversion) {
     switch (conversion) {
         case PosConversion::KmlPoint:
         case PosConversion::KmlPolyline:
-            return {QStringLiteral("POS->KML"), QStringLiteral("保存GoogleEarth KML文件"),
+            return {QStringLiteral("POS->KML"),
+                    QStringLiteral("保存GoogleEarth KML文件"),
                     Filter("GoogleEarth KML文件(*.KML)", "*.KML"),
-                    QStringLiteral("POS数据转换完毕，是否打开转换后的KML文件？")};
+                    QStringLiteral("POS数据转换完毕，是否打开转换后的KML文件？"),
+                    QStringLiteral("系统未安装GoogleEarth，无法执行KML文件！"),
+                    MsgIcon::Information};
         case PosConversion::DxfPoint:
         case PosConversion::DxfPolyline:
-            return {QStringLiteral("POS->DXF"), QStringLiteral("保存AutoCAD DXF文件"),
+            return {QStringLiteral("POS->DXF"),
+                    QStringLiteral("保存AutoCAD DXF文件"),
                     Filter("AutoCAD DXF文件(*.DXF)", "*.DXF"),
-                    QStringLiteral("POS数据转换完毕，是否打开转换后的DXF文件？")};
+                    QStringLiteral("POS数据转换完毕，是否打开转换后的DXF文件？"),
+                    QStringLiteral("系统未安装AutoCAD，无法打开DXF文件！"),
+                    MsgIcon::Exclamation};
         case PosConversion::TxtBl:
         case PosConversion::TxtXy:
             break;
     }
-    return {QStringLiteral("POS->TXT"), QStringLiteral("保存坐标TXT文件"),
+    return {QStringLiteral("POS->TXT"),
+            QStringLiteral("保存坐标TXT文件"),
             Filter("坐标TXT文件(*.TXT)", "*.TXT"),
-            QStringLiteral("POS数据转换完毕，是否打开转换后的TXT文件？")};
+            QStringLiteral("POS数据转换完毕，是否打开转换后的TXT文件？"),
+            QString(),
+            MsgIcon::None};
 }
 
 void SetPendingFlag(ConversionOptions& options, PosConversion conversion) {
@@ -148,23 +159,13 @@ void frmMain::RunPosConversion(PosConversion conversion) {
     if (dialogs.Message(this, texts.finished, MsgIcon::Question, MsgButtons::YesNo,
                         texts.caption) != MsgAnswer::Yes)
         return;
-    switch (conversion) {
-        case PosConversion::KmlPoint:
-        case PosConversion::KmlPolyline:
-            if (!services_.desktop.OpenWithAssociated(output))
-                dialogs.Message(this, QStringLiteral("系统未安装GoogleEarth，无法执行KML文件！"),
-                                MsgIcon::Information, MsgButtons::Ok, texts.caption);
-            break;
-        case PosConversion::DxfPoint:
-        case PosConversion::DxfPolyline:
-            if (!services_.desktop.OpenWithAssociated(output))
-                dialogs.Message(this, QStringLiteral("系统未安装AutoCAD，无法打开DXF文件！"),
-                                MsgIcon::Exclamation, MsgButtons::Ok, texts.caption);
-            break;
-        case PosConversion::TxtBl:
-        case PosConversion::TxtXy:
-            services_.desktop.OpenTextFile(output);
-            break;
+    // The text tables open in the text editor, whose launch is not examined;
+    // the drawings and documents in the program associated with their type.
+    if (texts.notInstalled.isEmpty()) {
+        services_.desktop.OpenTextFile(output);
+    } else if (!services_.desktop.OpenWithAssociated(output)) {
+        dialogs.Message(this, texts.notInstalled, texts.notInstalledIcon, MsgButtons::Ok,
+                        texts.caption);
     }
 }
 

@@ -37,6 +37,14 @@ void ExpectMessage(const RecordedMessage& m, const QString& text, MsgIcon icon, 
     EXPECT_EQ(m.caption, caption);
 }
 
+// Options as the dialog's OK leaves them.
+void SetOptions(frmMain& window, const char* system, const char* zone, double scale = 500) {
+    auto& options = window.PosConversionOptions();
+    options.CoordinateSystem = system;
+    options.ZoneWidth = zone;
+    options.TextScale = scale;
+}
+
 frmPosOptions* OptionsDialog(frmMain& window) {
     auto* dialog = window.findChild<frmPosOptions*>(QStringLiteral("frmPosOptions"));
     return dialog && dialog->isVisible() ? dialog : nullptr;
@@ -89,9 +97,7 @@ TEST(frmMainPos, ConversionsAskForFilesWriteTheDocumentAndAskToOpenIt) {
         FakeServices fake;
         TempFolder folder;
         frmMain window(fake.services);
-        window.PosConversionOptions().CoordinateSystem = "1954";
-        window.PosConversionOptions().ZoneWidth = "3";
-        window.PosConversionOptions().TextScale = 2000;
+        SetOptions(window, "1954", "3", 2000);
         const auto out = folder / c.saveName;
         fake.dialogs.files = {QPath(DataFile("pos/flight.txt")), QPath(out)};
         (window.*c.run)();
@@ -143,9 +149,7 @@ TEST(frmMainPos, YesOpensTheResultOrSaysTheProgramIsMissing) {
         FakeServices fake;
         TempFolder folder;
         frmMain window(fake.services);
-        window.PosConversionOptions().CoordinateSystem = "2000";
-        window.PosConversionOptions().ZoneWidth = "6";
-        window.PosConversionOptions().TextScale = 500;
+        SetOptions(window, "2000", "6", 500);
         fake.desktop.launchSucceeds = row.launches;
         const auto out = folder / row.saveName;
         fake.dialogs.files = {QPath(DataFile("pos/flight.txt")), QPath(out)};
@@ -168,8 +172,7 @@ TEST(frmMainPos, CancelledFileDialogsWriteNothing) {
             FakeServices fake;
             TempFolder folder;
             frmMain window(fake.services);
-            window.PosConversionOptions().CoordinateSystem = "1954";
-            window.PosConversionOptions().ZoneWidth = "3";
+            SetOptions(window, "1954", "3");
             if (answered == 1) fake.dialogs.files = {QPath(DataFile("pos/flight.txt"))};
             (window.*c.run)();
             EXPECT_EQ(fake.dialogs.fileDialogs.size(), static_cast<std::size_t>(answered + 1));
@@ -208,6 +211,7 @@ TEST(frmMainPos, YesToTheOptionsQuestionAndOkResumeTheConversion) {
     frmPosOptions* dialog = OptionsDialog(window);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选项"));
+    EXPECT_EQ(dialog->windowIcon().cacheKey(), window.windowIcon().cacheKey());
     EXPECT_TRUE(fake.dialogs.fileDialogs.empty());
     // A first opening shows Beijing 1954, 3-degree zones and 1:500.
     EXPECT_EQ(Box(dialog, "cboCS")->currentText(), QStringLiteral("1954年北京坐标系"));
@@ -269,8 +273,7 @@ TEST(frmMainPos, CancelLeavesOptionsEmptyAndResumesNothing) {
 TEST(frmMainPos, OptionsFromTheNavigationBarResumeNothingAndReopenWithTheLastChoices) {
     FakeServices fake;
     frmMain window(fake.services);
-    window.PosConversionOptions().CoordinateSystem = "1954";
-    window.PosConversionOptions().ZoneWidth = "3";
+    SetOptions(window, "1954", "3");
     window.PosDxfPoint();  // file dialog cancelled; the DXF-points flag is set
     EXPECT_TRUE(window.PosConversionOptions().PendingConversion.DxfPoint);
     ASSERT_EQ(fake.dialogs.fileDialogs.size(), 1u);
@@ -299,8 +302,7 @@ TEST(frmMainPos, NavigationItemsReachTheConversions) {
     for (int item = 0; item < 6; ++item) {
         FakeServices fake;
         frmMain window(fake.services);
-        window.PosConversionOptions().CoordinateSystem = "1954";
-        window.PosConversionOptions().ZoneWidth = "3";
+        SetOptions(window, "1954", "3");
         window.ItemClick(0, item);
         ASSERT_EQ(fake.dialogs.fileDialogs.size(), 1u) << item;
         EXPECT_EQ(fake.dialogs.fileDialogs[0].title, QStringLiteral("选择无人机POS文件"));
@@ -333,8 +335,7 @@ TEST(frmMainPos, FailuresAreReportedAndNoQuestionFollows) {
     for (const auto& row : rows) {
         FakeServices fake;
         frmMain window(fake.services);
-        window.PosConversionOptions().CoordinateSystem = "1954";
-        window.PosConversionOptions().ZoneWidth = "3";
+        SetOptions(window, "1954", "3");
         fake.dialogs.files = {QPath(row.pos), QPath(row.out)};
         (window.*row.run)();
         ASSERT_EQ(fake.dialogs.messages.size(), 1u) << row.name;

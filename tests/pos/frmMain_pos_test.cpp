@@ -76,6 +76,9 @@ struct Case {
     const char* saveName;
     const char* golden;
     const char* finished;
+    const char* system = "1954";  // the options the projecting conversions use
+    const char* zone = "3";
+    double scale = 2000;
 };
 
 const Case kCases[] = {
@@ -88,8 +91,13 @@ const Case kCases[] = {
     {"DXF points", &frmMain::PosDxfPoint, "POS->DXF", "保存AutoCAD DXF文件",
      "AutoCAD DXF文件(*.DXF)", "f.DXF", "pos/flight_point_1954_3_2000.dxf",
      "POS数据转换完毕，是否打开转换后的DXF文件？"},
+    {"DXF polyline", &frmMain::PosDxfPolyline, "POS->DXF", "保存AutoCAD DXF文件",
+     "AutoCAD DXF文件(*.DXF)", "f.DXF", "pos/flight_polyline_1980_6.dxf",
+     "POS数据转换完毕，是否打开转换后的DXF文件？", "1980", "6"},
     {"ID,B,L", &frmMain::PosTxtBl, "POS->TXT", "保存坐标TXT文件", "坐标TXT文件(*.TXT)", "f.TXT",
      "pos/flight_bl.txt", "POS数据转换完毕，是否打开转换后的TXT文件？"},
+    {"ID,X,Y", &frmMain::PosTxtXy, "POS->TXT", "保存坐标TXT文件", "坐标TXT文件(*.TXT)", "f.TXT",
+     "pos/flight_xy_2000_3.txt", "POS数据转换完毕，是否打开转换后的TXT文件？", "2000", "3"},
 };
 
 TEST(frmMainPos, ConversionsAskForFilesWriteTheDocumentAndAskToOpenIt) {
@@ -97,7 +105,7 @@ TEST(frmMainPos, ConversionsAskForFilesWriteTheDocumentAndAskToOpenIt) {
         FakeServices fake;
         TempFolder folder;
         frmMain window(fake.services);
-        SetOptions(window, "1954", "3", 2000);
+        SetOptions(window, c.system, c.zone, c.scale);
         const auto out = folder / c.saveName;
         fake.dialogs.files = {QPath(DataFile("pos/flight.txt")), QPath(out)};
         (window.*c.run)();

@@ -123,6 +123,8 @@ void frmDataExecute::BuildControls() {
     auto* box2 = new QVBoxLayout(fme2);
     txt2_ = Named(new QPlainTextEdit(fme2), "txt2");
     txt2_->setReadOnly(true);
+    txt2_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txt2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txt2_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     QPalette face = txt2_->palette();
     face.setColor(QPalette::Base, palette().color(QPalette::Window));

@@ -30,6 +30,22 @@ std::array<const std::string*, kFieldCount> FieldsOf(const PointDescription& rec
     return {&record.Name, &record.Place, &record.Height, &record.Third, &record.Fourth};
 }
 
+// Hands each record of the file, with its line as read, to `visit` until it
+// returns false. Lines that are not records are passed over.
+Status ForEachRecord(const std::filesystem::path& file, const LineHook& beforeLine,
+                     const std::function<bool(const std::string&, PointDescription&)>& visit) {
+    LineReader reader;
+    if (auto opened = reader.Open(file); !opened) return opened;
+    std::string line;
+    while (true) {
+        if (beforeLine) beforeLine();
+        if (!reader.Next(line)) break;
+        auto record = ParsePointDescription(line);
+        if (record && !visit(line, *record)) return Status::Ok();
+    }
+    return reader.status();
+}
+
 }  // namespace
 
 std::filesystem::path PointDescriptionFileOf(std::string_view processFolderText) {
@@ -73,18 +89,16 @@ std::optional<FieldProblem> CheckPointDescription(const PointDescription& record
 Result<std::optional<PointDescription>> FindPointDescription(const std::filesystem::path& file,
                                                              std::string_view name,
                                                              const LineHook& beforeLine) {
-    if (!FileExists(file)) return std::optional<PointDescription>();
-    LineReader reader;
-    if (auto opened = reader.Open(file); !opened) return opened;
-    std::string line;
-    while (true) {
-        if (beforeLine) beforeLine();
-        if (!reader.Next(line)) break;
-        auto record = ParsePointDescription(line);
-        if (record && EqualsNoCase(record->Name, name)) return record;
-    }
-    if (!reader.status()) return reader.status();
-    return std::optional<PointDescription>();
+    std::optional<PointDescription> found;
+    if (!FileExists(file)) return found;
+    const Status read =
+        ForEachRecord(file, beforeLine, [&](const std::string&, PointDescription& record) {
+            if (!EqualsNoCase(record.Name, name)) return true;
+            found = std::move(record);
+            return false;
+        });
+    if (!read) return read;
+    return found;
 }
 
 Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
@@ -97,16 +111,12 @@ Status SavePointDescription(const std::filesystem::path& file, const PointDescri
 
     std::vector<std::string> kept;
     if (FileExists(file)) {
-        LineReader reader;
-        if (auto opened = reader.Open(file); !opened) return opened;
-        std::string line;
-        while (true) {
-            if (beforeLine) beforeLine();
-            if (!reader.Next(line)) break;
-            const auto existing = ParsePointDescription(line);
-            if (existing && !EqualsNoCase(existing->Name, name)) kept.push_back(line);
-        }
-        if (!reader.status()) return reader.status();
+        const Status read =
+            ForEachRecord(file, beforeLine, [&](const std::string& line, PointDescription& other) {
+                if (!EqualsNoCase(other.Name, name)) kept.push_back(line);
+                return true;
+            });
+        if (!read) return read;
     }
     kept.push_back(newLine);
     if (auto written = WriteTextLines(file, kept); !written)

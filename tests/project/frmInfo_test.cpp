@@ -26,6 +26,14 @@ using testing::WriteBytes;
 
 const QString kCaption = QStringLiteral("创建点位描述文件");
 
+void ExpectMessage(const testing::RecordedMessage& shown, const QString& text, MsgIcon icon,
+                   const QString& caption) {
+    EXPECT_EQ(shown.text, text);
+    EXPECT_EQ(shown.icon, icon);
+    EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+    EXPECT_EQ(shown.caption, caption);
+}
+
 std::string Golden(std::string_view name) {
     return ReadBytes(DataFile("project/point_descriptions/" + std::string(name)));
 }
@@ -140,11 +148,7 @@ TEST_F(EditorTest, MissingDescriptionsAreAskedForAndNothingIsWritten) {
         Type(*editor, {c.data1, c.data2, "三", "四"});
         ClickSave(*editor);
         ASSERT_EQ(local.dialogs.messages.size(), 1u) << c.message.toStdString();
-        const auto& shown = local.dialogs.messages[0];
-        EXPECT_EQ(shown.text, c.message);
-        EXPECT_EQ(shown.icon, MsgIcon::Exclamation);
-        EXPECT_EQ(shown.buttons, MsgButtons::Ok);
-        EXPECT_EQ(shown.caption, kCaption);
+        ExpectMessage(local.dialogs.messages[0], c.message, MsgIcon::Exclamation, kCaption);
         EXPECT_EQ(editor->focusWidget(), Box(*editor, c.focus));
         EXPECT_EQ(List(*editor)->currentRow(), 0);
         EXPECT_FALSE(std::filesystem::exists(descriptions));
@@ -207,10 +211,8 @@ TEST_F(EditorTest, CommaInADescriptionIsRefusedAndNothingIsWritten) {
     Type(*editor, {"田埂拐角", "地面", "补测,复核", ""});
     ClickSave(*editor);
     ASSERT_EQ(fake.dialogs.messages.size(), 1u);
-    EXPECT_EQ(fake.dialogs.messages[0].text, QStringLiteral("第三描述中不能包含逗号。"));
-    EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(fake.dialogs.messages[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(fake.dialogs.messages[0].caption, kCaption);
+    ExpectMessage(fake.dialogs.messages[0], QStringLiteral("第三描述中不能包含逗号。"),
+                  MsgIcon::Exclamation, kCaption);
     EXPECT_EQ(editor->focusWidget(), Box(*editor, "txtData3"));
     EXPECT_EQ(List(*editor)->currentRow(), 0);
     EXPECT_EQ(ReadBytes(descriptions), Golden("two_points.txt"));
@@ -268,11 +270,8 @@ TEST_F(EditorTest, OpeningChecksThePrickedPhotoFolderThenTheProcessFolder) {
                                              [process] { return process; }),
                   nullptr);
         ASSERT_EQ(local.dialogs.messages.size(), 1u) << c.message.toStdString();
-        const auto& shown = local.dialogs.messages[0];
-        EXPECT_EQ(shown.text, c.message);
-        EXPECT_EQ(shown.icon, MsgIcon::Critical);
-        EXPECT_EQ(shown.buttons, MsgButtons::Ok);
-        EXPECT_EQ(shown.caption, QStringLiteral("像控点数据处理"));
+        ExpectMessage(local.dialogs.messages[0], c.message, MsgIcon::Critical,
+                      QStringLiteral("像控点数据处理"));
         EXPECT_TRUE(owner.findChildren<frmInfo*>().isEmpty());
     }
 }

@@ -27,11 +27,6 @@ struct Sortie {
     }
 };
 
-TEST(PointDescriptions, FileLiesInTheProcessFolderUnderItsName) {
-    EXPECT_EQ(PointDescriptionFileOf("/work/第3架次/过程数据/"),
-              std::filesystem::path("/work/第3架次/过程数据/点位描述.txt"));
-}
-
 TEST(PointDescriptions, OnlyLinesOfExactlyFiveFieldsAreRecords) {
     struct Case {
         std::string_view line;
@@ -119,13 +114,6 @@ TEST(PointDescriptions, SaveDropsEveryLineThatIsNotARecord) {
     EXPECT_EQ(ReadBytes(sortie.file), Golden("mixed_saved.txt"));
 }
 
-TEST(PointDescriptions, LookupWithoutFileFindsNothing) {
-    Sortie sortie;
-    const auto found = FindPointDescription(sortie.file, "P0001");
-    ASSERT_TRUE(found.ok());
-    EXPECT_FALSE(found->has_value());
-}
-
 TEST(PointDescriptions, FieldsThatWouldBreakTheLineAreRefusedAndNothingIsWritten) {
     struct Case {
         PointDescription record;
@@ -161,23 +149,6 @@ TEST(PointDescriptions, TextGbkCannotHoldIsRefusedBeforeWriting) {
     const Status saved = SavePointDescription(sortie.file, {"P0001", "笑😀", "地面", "", ""});
     EXPECT_EQ(saved.message(), EncodingRefusalText("😀"));
     EXPECT_EQ(ReadBytes(sortie.file), Golden("two_points.txt"));
-}
-
-TEST(PointDescriptions, WriteFailureNamesTheFile) {
-    TempFolder folder;
-    const auto file = PointDescriptionFileOf(PathText(folder.path()) + "/missing/");
-    const Status saved = SavePointDescription(file, {"P0001", "a", "b", "", ""});
-    ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.message().rfind("无法写入文件“" + PathText(file) + "”：", 0), 0u)
-        << saved.message();
-    EXPECT_NE(saved.code(), 0);
-}
-
-TEST(PointDescriptions, ReadsEveryLineThroughTheHook) {
-    Sortie sortie("mixed.txt");
-    int calls = 0;
-    ASSERT_TRUE(SavePointDescription(sortie.file, {"P0006", "a", "b", "", ""}, [&] { ++calls; }));
-    EXPECT_GE(calls, 7);  // before each of the seven lines
 }
 
 }  // namespace

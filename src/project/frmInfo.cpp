@@ -1,8 +1,6 @@
 #include "project/frmInfo.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +9,7 @@
 
 #include "project/point_descriptions.h"
 #include "shell/files.h"
+#include "shell/qt_keep_painting.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -19,21 +18,6 @@ namespace skyrell {
 namespace {
 
 const QString kScreenshotPattern = QStringLiteral("P*.jpg");
-
-// Lets the window paint during a read of the description file, at most every
-// few milliseconds. User input waits until the read is over, so a click
-// cannot start a second read or save in the middle of this one.
-LineHook KeepPainting() {
-    return [timer = QElapsedTimer()]() mutable {
-        if (!timer.isValid()) {
-            timer.start();
-            return;
-        }
-        if (timer.elapsed() < 15) return;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        timer.restart();
-    };
-}
 
 bool IsBlank(const QString& text) { return TrimSpaces(U(text)).empty(); }
 

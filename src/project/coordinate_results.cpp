@@ -224,7 +224,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
     std::vector<RawObservation> observations;
     std::string line;
     while (reader.Next(line)) {
-        if (keepAlive && (reader.LineNumber() & 0xFF) == 0) keepAlive();
+        if (keepAlive) keepAlive();
         const FieldList fields = SplitFields(line, ",");
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());

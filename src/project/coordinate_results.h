@@ -104,7 +104,7 @@ struct CoordinateRunSummary {
 // Reads the export, groups it, keeps the points with a pricked-point photo and
 // replaces the results file atomically (GBK, CR LF). Nothing is written when
 // the photo list is empty, the export holds no data line, a number cannot be
-// read, or the file cannot be read. `keepAlive` is called while reading so a
+// read, or the file cannot be read. `keepAlive` is called once per line read so a
 // window can keep painting.
 Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path& rawFile,
                                                     const RawCsvLayout& layout,

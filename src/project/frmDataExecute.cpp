@@ -1,9 +1,7 @@
 #include "project/frmDataExecute.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDate>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,15 +10,16 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "project/frmInfo.h"
 #include "project/personnel.h"
 #include "project/sortie_folders.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
+#include "shell/qt_keep_painting.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -53,7 +52,6 @@ const char* const kHints[] = {
 
 constexpr int kHintStep = 50;        // characters the hint box moves per tick
 constexpr int kHintInterval = 1000;  // milliseconds between ticks
-constexpr int kPaintInterval = 30;   // longest pause of painting during a long read
 
 template <class W>
 W* Named(W* widget, const char* name) {
@@ -139,12 +137,16 @@ void frmDataExecute::BuildControls() {
     connect(tmrText_, &QTimer::timeout, this, &frmDataExecute::ScrollHints);
     layout->addWidget(fme2);
 
-    // Step 3: the point description file (its editor is a window of its own).
+    // Step 3: the point description file, kept in the editor frmInfo.
     auto* fme3 =
         Named(new QGroupBox(QStringLiteral("第三步：创建/修改点位描述文件"), this), "fme3");
     auto* box3 = new QHBoxLayout(fme3);
-    box3->addWidget(
-        Named(new QPushButton(QStringLiteral("创建/修改点位描述文件"), fme3), "cmdCsv"));
+    auto* cmdCsv = Named(new QPushButton(QStringLiteral("创建/修改点位描述文件"), fme3), "cmdCsv");
+    box3->addWidget(cmdCsv);
+    connect(cmdCsv, &QPushButton::clicked, this, [this] {
+        OpenPointDescriptionEditor(services_, this, PrickedPhotoPath(),
+                                   [this] { return ProcessDataPath(); });
+    });
     box3->addStretch();
     layout->addWidget(fme3);
 
@@ -331,24 +333,10 @@ void frmDataExecute::RunCoordinateResults(ControllerMake make) {
                                            Q(std::string(layout.dialogTitle)), filter, initialName);
     if (rawFile.isEmpty()) return;
 
-    // The read lets the window paint now and then; the step's buttons stay
-    // off meanwhile so the run cannot be started twice.
-    QPointer<frmDataExecute> self(this);
-    cmdCoordinate_->setEnabled(false);
-    cmdHuace_->setEnabled(false);
-    QElapsedTimer sincePaint;
-    sincePaint.start();
-    const auto keepAlive = [&sincePaint] {
-        if (sincePaint.elapsed() < kPaintInterval) return;
-        QApplication::processEvents();
-        sincePaint.restart();
-    };
+    // The read lets the window paint now and then, without user input.
     const auto written = WriteCoordinateResults(
         PathOf(U(rawFile)), layout, photos,
-        PathOf(U(CoordinateResultPath())) / PathOf(kCoordinateResultFile), keepAlive);
-    if (!self) return;
-    cmdCoordinate_->setEnabled(true);
-    cmdHuace_->setEnabled(true);
+        PathOf(U(CoordinateResultPath())) / PathOf(kCoordinateResultFile), KeepPainting());
     if (!written) {
         Report(written.status().message(), MsgIcon::Critical);
         return;

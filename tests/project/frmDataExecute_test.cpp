@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "project/frmInfo.h"
 #include "shell/frmMain.h"
 #include "shell/textfile.h"
 #include "support/fakes.h"
@@ -435,12 +436,28 @@ TEST(frmDataExecute, CoordinateResultsMessagesInTheirOrder) {
     }
 }
 
-TEST(frmDataExecute, StepThreeAndFiveButtonsDoNothingYet) {
+TEST(frmDataExecute, StepThreeOpensTheEditorOfTheSortieStepFiveDoesNothingYet) {
+    {
+        FakeServices fake;
+        frmDataExecute w(fake.services, nullptr);
+        Click(w, "cmdCsv");
+        ExpectMessage(fake, QStringLiteral("刺点片目录不存在。"), MsgIcon::Critical);
+        EXPECT_EQ(w.findChildren<frmInfo*>().size(), 0);
+    }
     Sortie s;
+    WriteBytes(s.folder / "过程数据" / "P0001.jpg", "jpg");
     Click(s.w, "cmdCsv");
+    EXPECT_TRUE(s.fake.dialogs.messages.empty());
+    const auto editors = s.w.findChildren<frmInfo*>();
+    ASSERT_EQ(editors.size(), 1);
+    EXPECT_TRUE(editors[0]->isVisible());
+    auto* list = editors[0]->findChild<QListWidget*>("fleGCSJ");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("P0001.jpg"));
+
     Click(s.w, "cmdWord");
     EXPECT_TRUE(s.fake.dialogs.messages.empty());
-    EXPECT_TRUE(s.fake.desktop.calls.empty());
 }
 
 TEST(frmDataExecute, ReachedFromTheNavigationItem) {

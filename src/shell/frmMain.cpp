@@ -6,8 +6,8 @@
 #include <QStyle>
 #include <QUrl>
 
-#include "project/frmDataExecute.h"
 #include "pos/frmTxtPos.h"
+#include "project/frmDataExecute.h"
 #include "shell/qt_navigation_bar.h"
 #include "shell/textfile.h"
 

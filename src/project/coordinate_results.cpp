@@ -64,12 +64,8 @@ std::string NotANumberText(std::int64_t lineNumber, std::string_view column,
            std::string(text) + "”不是数字。";
 }
 
-}  // namespace
-
-const RawCsvLayout& RawCsvLayoutOf(ControllerMake make) {
-    return make == ControllerMake::HiTarget ? kHiTarget : kChc;
-}
-
+// The decimal value of a number field exactly as written, in picometres;
+// empty when it does not fit.
 std::optional<Picometres> WrittenPicometres(std::string_view text) {
     if (!ParseNumber(text)) return std::nullopt;
     std::string_view body = TrimSpaces(text);
@@ -114,6 +110,12 @@ std::optional<Picometres> WrittenPicometres(std::string_view text) {
         if (value > kLargest) return std::nullopt;
     }
     return negative ? -value : value;
+}
+
+}  // namespace
+
+const RawCsvLayout& RawCsvLayoutOf(ControllerMake make) {
+    return make == ControllerMake::HiTarget ? kHiTarget : kChc;
 }
 
 bool IsDataLine(std::string_view line, const FieldList& fields, const RawCsvLayout& layout) {

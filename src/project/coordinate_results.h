@@ -30,10 +30,10 @@ struct RawCsvLayout {
 
 const RawCsvLayout& RawCsvLayoutOf(ControllerMake make);
 
-// A decimal value exactly as written, in whole picometres; empty when it does
-// not fit (then the limit tests fall back to the floating-point value).
+// A decimal value exactly as written, in whole picometres (digits below a
+// picometre dropped). The 0.05 m limits are tested on these, so that a
+// difference of exactly 0.05 m as written always passes.
 __extension__ typedef __int128 Picometres;
-std::optional<Picometres> WrittenPicometres(std::string_view text);
 
 // One data line of the export.
 struct RawObservation {
@@ -41,7 +41,8 @@ struct RawObservation {
     double northing = 0, easting = 0, elevation = 0;
     std::string latitude, longitude;  // as the controller wrote them
     double ellipsoidalHeight = 0;
-    // The coordinates as written, for the 0.05 m limit tests.
+    // The coordinates as written, for the 0.05 m limit tests; empty when a
+    // value does not fit, and then the tests use the floating-point values.
     std::optional<Picometres> writtenNorthing, writtenEasting, writtenElevation;
 };
 

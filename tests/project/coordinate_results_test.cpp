@@ -211,19 +211,6 @@ TEST(CoordinateResults, PhotosOfOtherPointsGiveAHeaderOnlyFile) {
               *Utf8ToGbk(std::string(kCoordinateResultsHeader)) + "\r\n");
 }
 
-TEST(CoordinateResults, WrittenPicometresAreExact) {
-    const std::pair<const char*, std::optional<Picometres>> cases[] = {
-        {"12.39", Picometres(12'390'000'000'000)},
-        {" -0.05 ", Picometres(-50'000'000'000)},
-        {"+1e-3", Picometres(1'000'000'000)},
-        {"1.5E2", Picometres(150'000'000'000'000)},
-        {"0.0000000000019", Picometres(1)},  // below a picometre is dropped
-        {"1e30", std::nullopt},
-        {"x", std::nullopt},
-    };
-    for (const auto& [text, value] : cases) EXPECT_EQ(WrittenPicometres(text), value) << text;
-}
-
 TEST(CoordinateResults, ManyObservationsGroupByNameInFileOrder) {
     std::vector<RawObservation> observations;
     RawObservation obs;

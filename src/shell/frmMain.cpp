@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "check/frmDataCheck.h"
 #include "shell/qt_navigation_bar.h"
 #include "shell/textfile.h"
 
@@ -85,6 +86,7 @@ void frmMain::BuildNavigation() {
 void frmMain::BuildDispatch() {
     // (group, item) -> action. Items whose tool is not part of the program yet
     // have no entry and do nothing.
+    actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };
 }
 

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "check/manual_check.h"
 #include "check/sortie_check.h"
@@ -160,8 +161,12 @@ void frmDataCheck::CheckByHand() {
     // affects only its own step.
     const QString name = item->text();
     if (chkCDP_->isChecked()) OpenPrickedPhoto(name);
-    if (chkXCZP_->isChecked()) OpenSitePhoto(name);
-    if (chkDZJ_->isChecked()) OpenPointRecord(name);
+    if (chkXCZP_->isChecked())
+        OpenPointFile(name, kSitePhotoFolder, QStringLiteral(".jpg"), QStringLiteral("现场照片"),
+                      QStringLiteral("系统未安装Photoshop，无法打开现场照片！"));
+    if (chkDZJ_->isChecked())
+        OpenPointFile(name, kPointRecordFolder, QStringLiteral(".doc"), QStringLiteral("点之记"),
+                      QStringLiteral("系统未安装Word，无法打开点之记文件！"));
     if (chkZBCG_->isChecked()) ShowRoughPosition(name);
 }
 
@@ -176,26 +181,16 @@ void frmDataCheck::OpenPrickedPhoto(const QString& name) {
         Warn(QStringLiteral("系统未安装Photoshop，无法打开刺点片！"));
 }
 
-void frmDataCheck::OpenSitePhoto(const QString& name) {
-    const QString path =
-        InSortie(Q(std::string(kSitePhotoFolder)) + Separator() + name + QStringLiteral(".jpg"));
+void frmDataCheck::OpenPointFile(const QString& name, std::string_view folder,
+                                 const QString& extension, const QString& kind,
+                                 const QString& notInstalled) {
+    const QString path = InSortie(Q(std::string(folder)) + Separator() + name + extension);
     if (!FileExists(PathOf(U(path)))) {
-        Note(QStringLiteral("未找到像控点") + name + QStringLiteral("的现场照片。"));
+        Note(QStringLiteral("未找到像控点") + name + QStringLiteral("的") + kind +
+             QStringLiteral("。"));
         return;
     }
-    if (!services_.desktop.OpenWithAssociated(path))
-        Warn(QStringLiteral("系统未安装Photoshop，无法打开现场照片！"));
-}
-
-void frmDataCheck::OpenPointRecord(const QString& name) {
-    const QString path =
-        InSortie(Q(std::string(kPointRecordFolder)) + Separator() + name + QStringLiteral(".doc"));
-    if (!FileExists(PathOf(U(path)))) {
-        Note(QStringLiteral("未找到像控点") + name + QStringLiteral("的点之记。"));
-        return;
-    }
-    if (!services_.desktop.OpenWithAssociated(path))
-        Warn(QStringLiteral("系统未安装Word，无法打开点之记文件！"));
+    if (!services_.desktop.OpenWithAssociated(path)) Warn(notInstalled);
 }
 
 void frmDataCheck::ShowRoughPosition(const QString& name) {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shell/services.h"
@@ -33,8 +34,10 @@ class frmDataCheck : public QWidget {
 
   private:
     void OpenPrickedPhoto(const QString& name);
-    void OpenSitePhoto(const QString& name);
-    void OpenPointRecord(const QString& name);
+    // Opens `folder`/name + extension of the sortie, or says which kind of
+    // file of the point is missing, or that its program is not installed.
+    void OpenPointFile(const QString& name, std::string_view folder, const QString& extension,
+                       const QString& kind, const QString& notInstalled);
     void ShowRoughPosition(const QString& name);
     // Clears lstXKD and disables the manual check.
     void ResetManualCheck();

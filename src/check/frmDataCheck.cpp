@@ -1,8 +1,6 @@
 #include "check/frmDataCheck.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,29 +10,17 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <memory>
 
 #include "check/manual_check.h"
 #include "check/sortie_check.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
+#include "shell/qt_keep_painting.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
 
 namespace {
-
-// Lets the window paint during a long read, at most every few milliseconds;
-// user input waits until the read is over.
-KeepAlive PaintingKeepAlive() {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    return [timer] {
-        if (timer->elapsed() < 10) return;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        timer->restart();
-    };
-}
 
 QString Separator() {
     return QString(QChar(static_cast<char16_t>(std::filesystem::path::preferred_separator)));
@@ -131,7 +117,7 @@ void frmDataCheck::AutoCheck() {
     }
     checking_ = true;
     cmdAutoCheck_->setEnabled(false);
-    auto check = CheckSortieFolder(sortie, services_.clock, PaintingKeepAlive());
+    auto check = CheckSortieFolder(sortie, services_.clock, KeepPainting());
     cmdAutoCheck_->setEnabled(true);
     checking_ = false;
     if (!check) {
@@ -196,7 +182,7 @@ void frmDataCheck::OpenPointFile(const QString& name, std::string_view folder,
 void frmDataCheck::ShowRoughPosition(const QString& name) {
     using Outcome = RoughPositionLookup::Outcome;
     const auto sortie = PathOf(U(txtPath_->text()));
-    const RoughPositionLookup lookup = LookUpRoughPosition(sortie, U(name), PaintingKeepAlive());
+    const RoughPositionLookup lookup = LookUpRoughPosition(sortie, U(name), KeepPainting());
     switch (lookup.outcome) {
         case Outcome::NoTable:
             Warn(QStringLiteral("未找到像控点") + name + QStringLiteral("的坐标成果文件。"));

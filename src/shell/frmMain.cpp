@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "check/frmDataCheck.h"
+#include "pos/frmTxtPos.h"
 #include "shell/qt_navigation_bar.h"
 #include "shell/textfile.h"
 
@@ -86,6 +87,7 @@ void frmMain::BuildNavigation() {
 void frmMain::BuildDispatch() {
     // (group, item) -> action. Items whose tool is not part of the program yet
     // have no entry and do nothing.
+    actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
     actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };
 }

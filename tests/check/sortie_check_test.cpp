@@ -16,7 +16,6 @@ using testing::DataFile;
 using testing::ReadBytes;
 using testing::ResultsRow;
 using testing::SortieFixture;
-using testing::WriteBytes;
 
 const FixedClock kClock{LocalDateTime{2013, 1, 5, 9, 30, 0}};
 
@@ -179,13 +178,6 @@ TEST(Check, ReportThatCannotBeWrittenNamesTheFile) {
               std::string::npos);
 }
 
-TEST(Check, ReportReplacesAnEarlierLongerOne) {
-    SortieFixture fixture;
-    WriteBytes(fixture.sortie / "自动检查报告.txt", std::string(5000, 'x'));
-    ASSERT_TRUE(WriteCheckReport(fixture.sortie, {"A", "B"}));
-    EXPECT_EQ(ReadBytes(fixture.sortie / "自动检查报告.txt"), "A\r\nB\r\n");
-}
-
 TEST(Check, PointNamesOfFiles) {
     struct Case {
         const char* file;
@@ -202,11 +194,6 @@ TEST(Check, PointNamesOfFiles) {
         EXPECT_EQ(PrickedPhotoPointName(c.file), c.pricked) << c.file;
         EXPECT_EQ(PointNameOfFile(c.file), c.plain) << c.file;
     }
-}
-
-TEST(Check, TimeTextPadsEveryFieldButTheYear) {
-    EXPECT_EQ(CheckTimeText({2013, 1, 5, 9, 3, 7}), "2013-01-05 09:03:07");
-    EXPECT_EQ(CheckTimeText({2026, 12, 31, 23, 59, 59}), "2026-12-31 23:59:59");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "check/frmDataCheck.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
 #include "shell/qt_navigation_bar.h"
@@ -89,6 +90,7 @@ void frmMain::BuildDispatch() {
     // have no entry and do nothing.
     actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
     actions_[{3, 0}] = [this] { ShowTool<frmDataExecute>(); };
+    actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };
 }
 

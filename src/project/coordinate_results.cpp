@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "check/sortie_check.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -187,16 +188,10 @@ std::vector<CoordinateResultRow> GroupObservations(
     return rows;
 }
 
-std::string PrickedPhotoPointName(std::string_view fileName) {
-    std::string_view name = fileName.substr(0, fileName.find('.'));
-    name = name.substr(0, name.find('_'));
-    return AsciiUpper(name);
-}
-
 std::vector<CoordinateResultRow> RowsWithPhotos(std::vector<CoordinateResultRow> rows,
                                                 const std::vector<std::string>& photoNames) {
     std::unordered_set<std::string> pricked;
-    for (const auto& photo : photoNames) pricked.insert(PrickedPhotoPointName(photo));
+    for (const auto& photo : photoNames) pricked.insert(AsciiUpper(PrickedPhotoPointName(photo)));
     std::erase_if(rows, [&](const CoordinateResultRow& row) { return !pricked.count(row.name); });
     return rows;
 }

@@ -84,12 +84,9 @@ Result<RawObservation> ReadRawObservation(const FieldList& fields, const RawCsvL
 // the height test within one observation.
 std::vector<CoordinateResultRow> GroupObservations(const std::vector<RawObservation>& observations);
 
-// The point name a pricked-point photo belongs to: the file name up to its
-// first ".", then up to its first "_", upper-cased ("p0001_IMG_0286.jpg" ->
-// "P0001").
-std::string PrickedPhotoPointName(std::string_view fileName);
-
 // The rows that have a pricked-point photo among `photoNames`, in their order.
+// A photo belongs to the point named by its file name up to the first ".",
+// then up to the first "_", compared without regard to case.
 std::vector<CoordinateResultRow> RowsWithPhotos(std::vector<CoordinateResultRow> rows,
                                                 const std::vector<std::string>& photoNames);
 

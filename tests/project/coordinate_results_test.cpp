@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "check/coordinate_table.h"
 #include "project/sortie_layout.h"
 #include "shell/textfile.h"
 #include "support/temp_folder.h"
@@ -45,6 +46,21 @@ TEST(CoordinateResults, WholeFileMatchesTheHandWrittenTable) {
         EXPECT_EQ(summary->points, c.points);
         EXPECT_EQ(summary->written, c.written);
     }
+}
+
+TEST(CoordinateResults, TheDataCheckReadsTheTableAsWritten) {
+    TempFolder sortie;
+    const auto table = CoordinateTablePath(sortie.path());
+    std::filesystem::create_directories(table.parent_path());
+    ASSERT_TRUE(WriteCoordinateResults(DataFile("project/hitarget_raw.csv"),
+                                       RawCsvLayoutOf(ControllerMake::HiTarget), kPhotos, table));
+    const auto scan = ScanCoordinateTable(table);
+    ASSERT_TRUE(scan);
+    EXPECT_EQ(scan->nineFieldLines, 12);
+    const auto row = FindCoordinateRow(table, "P0001");
+    ASSERT_TRUE(row && *row);
+    EXPECT_EQ((*row)->Items[7], "3");
+    EXPECT_EQ((*row)->Items[8], kPlaneRemark);
 }
 
 TEST(CoordinateResults, DataLineNeedsTheMakesFieldCountAndALeadingP) {
@@ -150,14 +166,6 @@ TEST(CoordinateResults, PointNamesKeepFiveCharactersUpperCased) {
     EXPECT_EQ(rows[0].northing, 3);
     EXPECT_EQ(rows[1].name, "P0001");
     EXPECT_EQ(rows[2].name, "P12");
-}
-
-TEST(CoordinateResults, PhotoNamesGiveThePointBeforeTheFirstDotAndUnderscore) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"P0001_IMG_0286.jpg", "P0001"}, {"p0002.JPG", "P0002"}, {"P0003.x_y.jpg", "P0003"},
-        {"P0004-1_a.jpg", "P0004-1"},    {"P0005_", "P0005"},    {"_P0006.jpg", ""},
-    };
-    for (const auto& [file, point] : cases) EXPECT_EQ(PrickedPhotoPointName(file), point) << file;
 }
 
 TEST(CoordinateResults, NumbersThatAreNotNumbersStopTheRunAndKeepTheOldFile) {

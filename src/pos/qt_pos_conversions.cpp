@@ -3,21 +3,15 @@
 // of pos_conversions.h, which the command-line program shares) and the
 // completion question that opens the result.
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
 #include "pos/frmPosOptions.h"
 #include "pos/pos_conversions.h"
 #include "shell/frmMain.h"
+#include "shell/qt_keep_painting.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
 
 namespace {
-
-// The event loop runs at most this often during a conversion: often enough to
-// keep the window painting, rarely enough to cost nothing.
-constexpr qint64 kYieldMilliseconds = 25;
 
 QString Filter(const char* description, const char* pattern) {
     return QString::fromUtf8(description) + QChar(u'\0') + QString::fromUtf8(pattern) +
@@ -99,9 +93,6 @@ void frmMain::ResumePendingPosConversion() {
 }
 
 void frmMain::RunPosConversion(PosConversion conversion) {
-    // The event loop runs during a conversion; a second click meanwhile is
-    // ignored rather than started inside the first.
-    if (posConverting_) return;
     const ConversionTexts texts = TextsOf(conversion);
     Dialogs& dialogs = services_.dialogs;
 
@@ -132,17 +123,10 @@ void frmMain::RunPosConversion(PosConversion conversion) {
         }
     }
 
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    const auto yield = [&sinceYield] {
-        if (sinceYield.elapsed() < kYieldMilliseconds) return;
-        QCoreApplication::processEvents();
-        sinceYield.restart();
-    };
-    posConverting_ = true;
+    // The window keeps painting while the file converts; user input waits, so
+    // no second operation starts in the middle of this one.
     const ConversionResult result =
-        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), posOptions_, yield);
-    posConverting_ = false;
+        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), posOptions_, KeepPainting());
 
     if (!result.ok()) {
         const QString text = Q(result.status.message());

@@ -6,6 +6,9 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "check/frmDataCheck.h"
+#include "pos/frmTxtPos.h"
+#include "project/frmDataExecute.h"
 #include "shell/qt_navigation_bar.h"
 #include "shell/textfile.h"
 
@@ -92,6 +95,9 @@ void frmMain::BuildDispatch() {
     actions_[{0, 4}] = [this] { PosTxtBl(); };
     actions_[{0, 5}] = [this] { PosTxtXy(); };
     actions_[{0, 6}] = [this] { PosOptions(); };
+    actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
+    actions_[{3, 0}] = [this] { ShowTool<frmDataExecute>(); };
+    actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };
 }
 

@@ -87,7 +87,6 @@ class frmMain : public QWidget {
     void ShowPosOptions();
     void ResumePendingPosConversion();
     ConversionOptions posOptions_;
-    bool posConverting_ = false;
 };
 
 }  // namespace skyrell

@@ -85,6 +85,22 @@ TEST(PosReader, DecodesEveryGbkFieldEvenWhenFieldsRepeat) {
     EXPECT_EQ((*records)[2].Fields[8], "星期");
 }
 
+// The other-data tool writes POS files for these conversions: its lines read
+// back with the longitude and latitude in their fields.
+TEST(PosReader, ReadsThePosFilesOfTheOtherDataTool) {
+    const auto records = ReadPosFile(DataFile("pos/other_data.pos"));
+    ASSERT_TRUE(records);
+    std::vector<std::int64_t> lines;
+    for (const auto& r : *records) lines.push_back(r.LineNumber);
+    // Lines 3 and 4 lack a coordinate and have fewer than nine fields.
+    EXPECT_EQ(lines, (std::vector<std::int64_t>{1, 2, 5}));
+    const PosRecord& second = (*records)[1];
+    EXPECT_EQ(second.Fields, (std::vector<std::string>{"2", "星期3", "17:40:32", "114.5000000",
+                                                       "30.2500000", "0.0", "0.0", "0.0", "0.0"}));
+    EXPECT_EQ((*records)[2].Longitude(), "-114.0000000");
+    EXPECT_EQ((*records)[2].Latitude(), "30.1234568");
+}
+
 TEST(PosReader, ReadsMoreThan32767Records) {
     TempFolder folder;
     std::string bytes;

@@ -1,0 +1,46 @@
+#include "check/coordinate_table.h"
+
+#include "project/sortie_layout.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace fs = std::filesystem;
+
+fs::path CoordinateTablePath(const fs::path& sortieFolder) {
+    return sortieFolder / PathOf(kCoordinateResultFolder) / PathOf(kCoordinateResultFile);
+}
+
+Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const KeepAlive& keepAlive) {
+    LineReader reader;
+    if (Status opened = reader.Open(table); !opened) return opened;
+    CoordinateTableScan scan;
+    std::string line;
+    while (true) {
+        if (keepAlive) keepAlive();
+        if (!reader.Next(line)) break;
+        FieldList fields = SplitFields(line, ",");
+        if (fields.Count() == 9) ++scan.nineFieldLines;
+        scan.firstFields.insert(std::move(fields.Items.front()));
+    }
+    if (!reader.status()) return reader.status();
+    return scan;
+}
+
+Result<std::optional<FieldList>> FindCoordinateRow(const fs::path& table,
+                                                   std::string_view pointName,
+                                                   const KeepAlive& keepAlive) {
+    LineReader reader;
+    if (Status opened = reader.Open(table); !opened) return opened;
+    std::string line;
+    while (true) {
+        if (keepAlive) keepAlive();
+        if (!reader.Next(line)) break;
+        FieldList fields = SplitFields(line, ",");
+        if (fields.Items.front() == pointName) return std::optional<FieldList>(std::move(fields));
+    }
+    if (!reader.status()) return reader.status();
+    return std::optional<FieldList>();
+}
+
+}  // namespace skyrell

@@ -1,0 +1,68 @@
+#pragma once
+// The data check window: step 1 checks a sortie folder automatically and
+// writes "自动检查报告.txt"; step 2, enabled only after a check in which every
+// item passed, opens a control point's photos, point record and rough position
+// in the desktop's programs.
+
+#include <QWidget>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/services.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+namespace skyrell {
+
+class frmDataCheck : public QWidget {
+    Q_OBJECT
+  public:
+    frmDataCheck(Services& services, QWidget* owner);
+
+    // cmdPath: choose the sortie folder ("…架次") in the folder browser.
+    void ChoosePath();
+    // cmdAutoCheck: check the folder in txtPath, write and show the report.
+    void AutoCheck();
+    // Double click on lstXKD: open the ticked kinds of file of the selected point.
+    void CheckByHand();
+
+  private:
+    void OpenPrickedPhoto(const QString& name);
+    // Opens `folder`/name + extension of the sortie, or says which kind of
+    // file of the point is missing, or that its program is not installed.
+    void OpenPointFile(const QString& name, std::string_view folder, const QString& extension,
+                       const QString& kind, const QString& notInstalled);
+    void ShowRoughPosition(const QString& name);
+    // Clears lstXKD and disables the manual check.
+    void ResetManualCheck();
+    // An exclamation message with OK, captioned with the window's caption.
+    void Warn(const QString& text);
+    // An OK-only message without icon, carrying the application title.
+    void Note(const QString& text);
+    // The folder in txtPath followed by `relative`.
+    QString InSortie(const QString& relative) const;
+
+    Services& services_;
+    QLineEdit* txtPath_;
+    QToolButton* cmdPath_;
+    QPushButton* cmdAutoCheck_;
+    QGroupBox* fmeCheckByHand_;
+    QListWidget* lstXKD_;
+    QCheckBox* chkCDP_;
+    QCheckBox* chkXCZP_;
+    QCheckBox* chkDZJ_;
+    QCheckBox* chkZBCG_;
+    // The folder last chosen in the browser; the browser starts there.
+    QString chosenFolder_;
+    // The pricked-point photos listed by the last passing check.
+    std::vector<std::string> prickedPhotos_;
+    bool checking_ = false;
+};
+
+}  // namespace skyrell

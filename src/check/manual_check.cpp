@@ -1,0 +1,54 @@
+#include "check/manual_check.h"
+
+#include "shell/files.h"
+
+namespace skyrell {
+
+namespace {
+
+// The first `count` characters of a UTF-8 text (all of it when shorter).
+std::string_view LeadingCharacters(std::string_view text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size() && seen < count; ++seen) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    }
+    return text.substr(0, end);
+}
+
+constexpr std::size_t kPointNameLength = 5;
+constexpr std::size_t kLatitudeColumn = 4;   // counted from 0
+constexpr std::size_t kLongitudeColumn = 5;  // counted from 0
+
+}  // namespace
+
+std::optional<std::string> FindPrickedPhoto(const std::vector<std::string>& photos,
+                                            std::string_view pointName) {
+    for (const auto& photo : photos)
+        if (LeadingCharacters(photo, kPointNameLength) == pointName) return photo;
+    return std::nullopt;
+}
+
+RoughPositionLookup LookUpRoughPosition(const std::filesystem::path& sortieFolder,
+                                        std::string_view pointName, const KeepAlive& keepAlive) {
+    using Outcome = RoughPositionLookup::Outcome;
+    RoughPositionLookup lookup;
+    const auto table = CoordinateTablePath(sortieFolder);
+    if (!FileExists(table)) return lookup;
+    auto row = FindCoordinateRow(table, pointName, keepAlive);
+    if (!row) {
+        lookup.outcome = Outcome::ReadFailure;
+        lookup.failure = row.status().message();
+        return lookup;
+    }
+    lookup.outcome = Outcome::NoCoordinates;
+    if (!row->has_value() || (*row)->Count() <= kLongitudeColumn) return lookup;
+    const auto& fields = (*row)->Items;
+    const auto position = ConvertRoughPosition(fields[kLatitudeColumn], fields[kLongitudeColumn]);
+    if (!position) return lookup;
+    lookup.outcome = Outcome::Found;
+    lookup.position = *position;
+    return lookup;
+}
+
+}  // namespace skyrell

@@ -1,0 +1,210 @@
+#include "check/rough_position.h"
+
+#include <vector>
+
+#include "shell/files.h"
+#include "shell/text.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool AllDigits(std::string_view text) {
+    for (char c : text)
+        if (!IsDigit(c)) return false;
+    return true;
+}
+
+// The angle text without blanks around it and without a trailing hemisphere
+// letter, and whether it began with a minus sign (then removed as well).
+struct AngleBody {
+    std::string_view text;
+    bool negative = false;
+};
+AngleBody BodyOf(std::string_view text) {
+    AngleBody body{TrimSpaces(text)};
+    if (!body.text.empty() && IsLetter(body.text.back()))
+        body.text = TrimSpaces(body.text.substr(0, body.text.size() - 1));
+    if (!body.text.empty() && (body.text.front() == '-' || body.text.front() == '+')) {
+        body.negative = body.text.front() == '-';
+        body.text.remove_prefix(1);
+    }
+    return body;
+}
+
+// A non-negative number written in plain digits with at most one point.
+std::optional<double> PlainNumber(std::string_view text) {
+    text = TrimSpaces(text);
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+    const auto point = text.find('.');
+    if (!AllDigits(text.substr(0, point))) return std::nullopt;
+    if (point != std::string_view::npos && !AllDigits(text.substr(point + 1))) return std::nullopt;
+    return ParseNumber(text);
+}
+
+std::optional<double> SexagesimalDegrees(std::string_view text) {
+    const FieldList parts = SplitFields(text, ":");
+    if (parts.Count() != 3) return std::nullopt;
+    const auto degrees = PlainNumber(parts.Items[0]);
+    const auto minutes = PlainNumber(parts.Items[1]);
+    const auto seconds = PlainNumber(parts.Items[2]);
+    if (!degrees || !minutes || !seconds) return std::nullopt;
+    return *degrees + *minutes / 60 + *seconds / 3600;
+}
+
+// "DDD.MMSSsss": the digits after the point are two digits of minutes, then
+// the seconds with their decimals; missing digits count as trailing zeros.
+std::optional<double> PackedDegrees(std::string_view text) {
+    const auto point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if (whole.empty() || !AllDigits(whole) || !AllDigits(fraction)) return std::nullopt;
+    std::string digits(fraction);
+    if (digits.size() < 4) digits.resize(4, '0');
+    const std::string secondsText =
+        digits.size() > 4 ? digits.substr(2, 2) + "." + digits.substr(4) : digits.substr(2, 2);
+    const auto degrees = ParseNumber(whole);
+    const auto minutes = ParseNumber(digits.substr(0, 2));
+    const auto seconds = ParseNumber(secondsText);
+    if (!degrees || !minutes || !seconds) return std::nullopt;
+    return *degrees + *minutes / 60 + *seconds / 3600;
+}
+
+std::string EscapeXml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+constexpr std::string_view kIconAddress =
+    "http://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png";
+
+}  // namespace
+
+AngleForm AngleFormOf(std::string_view latitudeText) {
+    return SplitFields(latitudeText, ":").Count() == 3 ? AngleForm::Sexagesimal : AngleForm::Packed;
+}
+
+std::optional<double> AngleDegrees(std::string_view text, AngleForm form) {
+    const AngleBody body = BodyOf(text);
+    const auto value =
+        form == AngleForm::Sexagesimal ? SexagesimalDegrees(body.text) : PackedDegrees(body.text);
+    if (!value) return std::nullopt;
+    // A sign belongs to the whole angle, not only to its degrees.
+    return body.negative ? -*value : *value;
+}
+
+std::optional<RoughPosition> ConvertRoughPosition(std::string_view latitudeText,
+                                                  std::string_view longitudeText) {
+    const AngleForm form = AngleFormOf(latitudeText);
+    const auto latitude = AngleDegrees(latitudeText, form);
+    const auto longitude = AngleDegrees(longitudeText, form);
+    if (!latitude || !longitude) return std::nullopt;
+    return RoughPosition{*latitude, *longitude};
+}
+
+std::string RoughPositionKml(std::string_view pointName, const RoughPosition& position) {
+    const std::string name = EscapeXml(pointName);
+    const std::string lon = GeneralNumberText(position.longitude);
+    const std::string lat = GeneralNumberText(position.latitude);
+    auto iconStyle = [](std::string_view scale) {
+        return std::vector<std::string>{
+            "     <IconStyle>",
+            "         <scale>" + std::string(scale) + "</scale>",
+            "         <Icon>",
+            "             <href>" + std::string(kIconAddress) + "</href>",
+            "         </Icon>",
+            R"(         <hotSpot x="20" y="2" xunits="pixels" yunits="pixels"/>)",
+            "     </IconStyle>",
+        };
+    };
+    std::vector<std::string> lines = {
+        R"(<?xml version="1.0" encoding="UTF-8"?>)",
+        R"(<kml xmlns="http://www.opengis.net/kml/2.2" xmlns:gx="http://www.google.com/kml/ext/2.2" )"
+        R"(xmlns:kml="http://www.opengis.net/kml/2.2" xmlns:atom="http://www.w3.org/2005/Atom">)",
+        "<Document>",
+        " <name>" + name + ".kml</name>",
+        R"( <StyleMap id="m_ylw-pushpin">)",
+        "     <Pair>",
+        "         <key>normal</key>",
+        "         <styleUrl>#s_ylw-pushpin</styleUrl>",
+        "     </Pair>",
+        "     <Pair>",
+        "         <key>highlight</key>",
+        "         <styleUrl>#s_ylw-pushpin_hl</styleUrl>",
+        "     </Pair>",
+        " </StyleMap>",
+        R"( <Style id="s_ylw-pushpin_hl">)",
+    };
+    auto append = [&lines](std::vector<std::string> more) {
+        for (auto& line : more) lines.push_back(std::move(line));
+    };
+    append(iconStyle("1.3"));
+    append({" </Style>", R"( <Style id="s_ylw-pushpin">)"});
+    append(iconStyle("1.1"));
+    append({
+        " </Style>",
+        " <Placemark>",
+        "     <name>" + name + "</name>",
+        "     <LookAt>",
+        "         <longitude>" + lon + "</longitude>",
+        "         <latitude>" + lat + "</latitude>",
+        "         <altitude>0</altitude>",
+        "         <heading>-2.875176428932806</heading>",
+        "         <tilt>27.73659926527398</tilt>",
+        "         <range>278.4444133347007</range>",
+        "         <gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode>",
+        "     </LookAt>",
+        "     <styleUrl>#m_ylw-pushpin</styleUrl>",
+        "     <Point>",
+        "         <coordinates>" + lon + "," + lat + ",0</coordinates>",
+        "     </Point>",
+        " </Placemark>",
+        "</Document>",
+        "</kml>",
+    });
+
+    std::string document;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) document += "\r\n";
+        document += lines[i];
+    }
+    return document;
+}
+
+std::filesystem::path RoughPositionPath(const std::filesystem::path& sortieFolder,
+                                        std::string_view pointName) {
+    return sortieFolder / PathOf(std::string(pointName) + ".kml");
+}
+
+Status WriteRoughPosition(const std::filesystem::path& file, std::string_view pointName,
+                          const RoughPosition& position) {
+    return WriteUtf8File(RoughPositionKml(pointName, position), file, true);
+}
+
+}  // namespace skyrell

@@ -1,0 +1,70 @@
+#pragma once
+// The automatic check of a sortie folder before it is handed in. Three items,
+// each stopping the check when it fails:
+//   1. the six sub-folders exist;
+//   2. the numbers of point records, site photos and coordinate results agree
+//      with the number of pricked-point photos, and there is raw data;
+//   3. every pricked-point photo's point has its record, its site photo and
+//      its coordinate result (names compared case-sensitively).
+// The findings form the report "自动检查报告.txt" in the sortie folder.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/coordinate_table.h"
+#include "shell/ports.h"
+#include "shell/status.h"
+
+namespace skyrell {
+
+// The 51 hyphens between the items of the report.
+inline constexpr std::string_view kReportSeparator =
+    "---------------------------------------------------";
+
+// The message when the folder to check has gone.
+inline constexpr std::string_view kSortieFolderMissingText = "项目文件夹不存在，无法进行检查。";
+
+struct SortieCheck {
+    // The report, one entry per line, without line ends.
+    std::vector<std::string> report;
+    // True when all three items passed.
+    bool passed = false;
+    // The pricked-point photos as the check listed them, in name order.
+    std::vector<std::string> prickedPhotos;
+    // When passed: the point name of every pricked-point photo, in list order.
+    std::vector<std::string> pointNames;
+};
+
+// Point name of a pricked-point photo: the file name up to the first ".", then
+// up to the first "_" ("P0001_IMG_0286.jpg" -> "P0001").
+std::string PrickedPhotoPointName(std::string_view fileName);
+// Point name of a point record or a site photo: the file name up to the first
+// "." ("P0001.doc" -> "P0001").
+std::string PointNameOfFile(std::string_view fileName);
+
+// The files of a sub-folder that the check counts: ordinary, not hidden
+// (no leading "."), matching the pattern without regard to case, in name order.
+std::vector<std::string> CountedFiles(const std::filesystem::path& folder,
+                                      std::string_view pattern);
+
+// The time line's text: year-month-day hour:minute:second with two-digit
+// month, day, hour, minute and second ("2013-01-05 09:30:00").
+std::string CheckTimeText(const LocalDateTime& time);
+
+// Runs the check on an existing sortie folder. Fails with the message above
+// when the folder does not exist, and with a message naming the file when the
+// coordinate results cannot be read; the report is then not made at all.
+Result<SortieCheck> CheckSortieFolder(const std::filesystem::path& sortieFolder, const Clock& clock,
+                                      const KeepAlive& keepAlive = {});
+
+// "自动检查报告.txt" in the sortie folder.
+std::filesystem::path CheckReportPath(const std::filesystem::path& sortieFolder);
+
+// Replaces the report with these lines (GBK, CR LF after every line). A
+// failure names the file.
+Status WriteCheckReport(const std::filesystem::path& sortieFolder,
+                        const std::vector<std::string>& report);
+
+}  // namespace skyrell

@@ -1,0 +1,201 @@
+#include "project/frmInfo.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "project/point_descriptions.h"
+#include "shell/files.h"
+#include "shell/qt_keep_painting.h"
+#include "shell/text.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+
+const QString kScreenshotPattern = QStringLiteral("P*.jpg");
+
+bool IsBlank(const QString& text) { return TrimSpaces(U(text)).empty(); }
+
+}  // namespace
+
+frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> processFolder)
+    : QWidget(owner, Qt::Window), services_(services), processFolder_(std::move(processFolder)) {
+    setObjectName(QStringLiteral("frmInfo"));
+    setWindowTitle(QStringLiteral("创建点位描述文件"));
+    if (owner) setWindowIcon(owner->windowIcon());
+
+    auto* grid = new QGridLayout(this);
+    auto addLabel = [this, grid](const char* name, const QString& text, int row, int column) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        grid->addWidget(label, row, column);
+        return label;
+    };
+    auto addBox = [this, grid](const char* name, int row) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setMinimumWidth(260);
+        grid->addWidget(box, row, 2);
+        return box;
+    };
+
+    addLabel("lblGCSJ", QStringLiteral("点之记截图文件"), 0, 0);
+    fleGCSJ_ = new QListWidget(this);
+    fleGCSJ_->setObjectName(QStringLiteral("fleGCSJ"));
+    fleGCSJ_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fleGCSJ_->setMaximumWidth(180);
+    grid->addWidget(fleGCSJ_, 1, 0, 6, 1);
+
+    addLabel("lblName", QStringLiteral("点    名："), 1, 1);
+    txtName_ = addBox("txtName", 1);
+    txtName_->setReadOnly(true);
+    addLabel("lblData1", QStringLiteral("第一描述：本点刺在"), 2, 1);
+    txtData1_ = addBox("txtData1", 2);
+    addLabel("lblData2", QStringLiteral("第二描述：高程测至"), 3, 1);
+    txtData2_ = addBox("txtData2", 3);
+    addLabel("lblData3", QStringLiteral("第三描述："), 4, 1);
+    txtData3_ = addBox("txtData3", 4);
+    addLabel("lblData4", QStringLiteral("第四描述："), 5, 1);
+    txtData4_ = addBox("txtData4", 5);
+
+    chkPic_ = new QCheckBox(QStringLiteral("打开截图图片"), this);
+    chkPic_->setObjectName(QStringLiteral("chkPic"));
+    grid->addWidget(chkPic_, 6, 1);
+    cmdOutput_ = new QPushButton(QStringLiteral("录入/修改"), this);
+    cmdOutput_->setObjectName(QStringLiteral("cmdOutput"));
+    grid->addWidget(cmdOutput_, 6, 2, Qt::AlignRight);
+    grid->setRowStretch(7, 1);
+
+    connect(fleGCSJ_, &QListWidget::currentRowChanged, this, [this] { Select(); });
+    connect(cmdOutput_, &QPushButton::clicked, this, [this] { Save(); });
+    connect(chkPic_, &QCheckBox::toggled, this, [this](bool ticked) {
+        if (ticked) OpenSelectedPicture();
+    });
+
+    Load();
+}
+
+void frmInfo::Warn(const QString& text) {
+    services_.dialogs.Message(this, text, MsgIcon::Exclamation, MsgButtons::Ok, Caption());
+}
+
+void frmInfo::Load() {
+    // The list is filled once; it is not refreshed while the editor stays open.
+    for (const auto& name : ListFiles(PathOf(U(processFolder_())), U(kScreenshotPattern)))
+        fleGCSJ_->addItem(Q(name));
+    if (fleGCSJ_->count() == 0) return;
+    if (fleGCSJ_->currentRow() == 0)
+        Select();
+    else
+        fleGCSJ_->setCurrentRow(0);
+}
+
+void frmInfo::Select() {
+    for (QLineEdit* box : {txtName_, txtData1_, txtData2_, txtData3_, txtData4_}) box->clear();
+    const QListWidgetItem* item = fleGCSJ_->currentItem();
+    if (!item) return;
+    // The point name is the screenshot's name up to its first dot.
+    txtName_->setText(Q(SplitFields(U(item->text()), ".").Items.front()));
+
+    const auto file = PointDescriptionFileOf(U(processFolder_()));
+    // Without a description file there is nothing to show, and the picture is
+    // not opened either.
+    if (!FileExists(file)) return;
+    const auto found = FindPointDescription(file, U(txtName_->text()), KeepPainting());
+    if (!found) {
+        Warn(Q(found.status().message()));
+        return;
+    }
+    if (const auto& record = *found) {
+        txtData1_->setText(Q(record->Place));
+        txtData2_->setText(Q(record->Height));
+        txtData3_->setText(Q(record->Third));
+        txtData4_->setText(Q(record->Fourth));
+    }
+    if (chkPic_->isChecked()) OpenSelectedPicture();
+}
+
+void frmInfo::OpenSelectedPicture() {
+    const QListWidgetItem* item = fleGCSJ_->currentItem();
+    if (!item) return;
+    services_.desktop.OpenWithAssociated(processFolder_() + item->text());
+}
+
+void frmInfo::Save() {
+    // A description of blanks only would be stored empty, so it counts as
+    // not entered.
+    if (IsBlank(txtData1_->text())) {
+        Warn(QStringLiteral("未输入第一描述。"));
+        txtData1_->setFocus();
+        return;
+    }
+    if (IsBlank(txtData2_->text())) {
+        Warn(QStringLiteral("未输入第二描述。"));
+        txtData2_->setFocus();
+        return;
+    }
+    const PointDescription record{U(txtName_->text()), U(txtData1_->text()), U(txtData2_->text()),
+                                  U(txtData3_->text()), U(txtData4_->text())};
+    if (const auto problem = CheckPointDescription(record)) {
+        Warn(Q(problem->Message));
+        QLineEdit* const boxes[] = {txtName_, txtData1_, txtData2_, txtData3_, txtData4_};
+        boxes[problem->Field - 1]->setFocus();
+        return;
+    }
+    const auto saved =
+        SavePointDescription(PointDescriptionFileOf(U(processFolder_())), record, KeepPainting());
+    if (!saved) {
+        Warn(Q(saved.message()));
+        return;
+    }
+
+    const int row = fleGCSJ_->currentRow();
+    if (row >= 0 && row < fleGCSJ_->count() - 1) {
+        fleGCSJ_->setCurrentRow(row + 1);
+        return;
+    }
+    // On the last entry the boxes stay, showing what was stored.
+    const PointDescription stored = StoredForm(record);
+    txtData1_->setText(Q(stored.Place));
+    txtData2_->setText(Q(stored.Height));
+    txtData3_->setText(Q(stored.Third));
+    txtData4_->setText(Q(stored.Fourth));
+}
+
+frmInfo* OpenPointDescriptionEditor(Services& services, QWidget* owner,
+                                    const QString& prickedFolder,
+                                    std::function<QString()> processFolder) {
+    auto missing = [&](const QString& folder) {
+        return folder.isEmpty() || !FolderExists(PathOf(U(folder)));
+    };
+    auto refuse = [&](const QString& text) {
+        services.dialogs.Message(owner, text, MsgIcon::Critical, MsgButtons::Ok,
+                                 owner->windowTitle());
+    };
+    if (missing(prickedFolder)) {
+        refuse(QStringLiteral("刺点片目录不存在。"));
+        return nullptr;
+    }
+    if (missing(processFolder())) {
+        refuse(QStringLiteral("过程数据目录不存在。"));
+        return nullptr;
+    }
+    // The open editor, if any. A closed one is hidden until its deletion.
+    frmInfo* editor = nullptr;
+    for (frmInfo* child : owner->findChildren<frmInfo*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) editor = child;
+    if (!editor) {
+        editor = new frmInfo(services, owner, std::move(processFolder));
+        editor->setAttribute(Qt::WA_DeleteOnClose, true);
+    }
+    editor->show();
+    services.desktop.BringForward(editor);
+    return editor;
+}
+
+}  // namespace skyrell

@@ -1,0 +1,32 @@
+#include "project/personnel.h"
+
+#include "shell/files.h"
+#include "shell/text.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+std::optional<PersonnelNames> ReadPersonnel(const std::filesystem::path& file) {
+    if (!FileExists(file)) return std::nullopt;
+    LineReader reader;
+    if (!reader.Open(file)) return std::nullopt;
+    PersonnelNames names;
+    std::string line;
+    if (!reader.Next(line)) return names;  // an empty file names nobody
+    const FieldList fields = SplitFields(line, ",");
+    for (std::size_t i = 0; i < names.size() && i < fields.Count(); ++i) names[i] = fields.Items[i];
+    return names;
+}
+
+Status WritePersonnel(const std::filesystem::path& file, const PersonnelNames& names) {
+    std::string line;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) line += ',';
+        line += TrimSpaces(names[i]);
+    }
+    if (auto written = WriteTextLines(file, {line}); !written)
+        return Status::Fail(WriteFailureText(file, written), written.code());
+    return Status::Ok();
+}
+
+}  // namespace skyrell

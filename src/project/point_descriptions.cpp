@@ -1,0 +1,127 @@
+#include "project/point_descriptions.h"
+
+#include <array>
+#include <vector>
+
+#include "project/sortie_layout.h"
+#include "shell/files.h"
+#include "shell/text.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+
+constexpr std::size_t kFieldCount = 5;
+
+std::string_view WithoutLeadingBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// The box that shows a field, as the refusal messages name it.
+std::string FieldLabel(int field) {
+    static constexpr std::array<std::string_view, 4> kNumbers = {"一", "二", "三", "四"};
+    if (field == 1) return "点名";
+    return "第" + std::string(kNumbers[static_cast<std::size_t>(field - 2)]) + "描述";
+}
+
+std::array<const std::string*, kFieldCount> FieldsOf(const PointDescription& record) {
+    return {&record.Name, &record.Place, &record.Height, &record.Third, &record.Fourth};
+}
+
+// Hands each record of the file, with its line as read, to `visit` until it
+// returns false. Lines that are not records are passed over.
+Status ForEachRecord(const std::filesystem::path& file, const LineHook& beforeLine,
+                     const std::function<bool(const std::string&, PointDescription&)>& visit) {
+    LineReader reader;
+    if (auto opened = reader.Open(file); !opened) return opened;
+    std::string line;
+    while (true) {
+        if (beforeLine) beforeLine();
+        if (!reader.Next(line)) break;
+        auto record = ParsePointDescription(line);
+        if (record && !visit(line, *record)) return Status::Ok();
+    }
+    return reader.status();
+}
+
+}  // namespace
+
+std::filesystem::path PointDescriptionFileOf(std::string_view processFolderText) {
+    return PathOf(std::string(processFolderText) + std::string(kPointDescriptionFile));
+}
+
+std::optional<PointDescription> ParsePointDescription(std::string_view line) {
+    FieldList fields = SplitFields(line, ",");
+    if (fields.Count() != kFieldCount) return std::nullopt;
+    auto& f = fields.Items;
+    return PointDescription{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
+                            std::move(f[4])};
+}
+
+PointDescription StoredForm(const PointDescription& record) {
+    return {std::string(WithoutLeadingBlanks(record.Name)),
+            std::string(WithoutLeadingBlanks(record.Place)),
+            std::string(WithoutLeadingBlanks(record.Height)),
+            std::string(WithoutLeadingBlanks(record.Third)),
+            std::string(TrimSpaces(record.Fourth))};
+}
+
+std::string RecordLine(const PointDescription& record) {
+    const PointDescription stored = StoredForm(record);
+    return stored.Name + "," + stored.Place + "," + stored.Height + "," + stored.Third + "," +
+           stored.Fourth;
+}
+
+std::optional<FieldProblem> CheckPointDescription(const PointDescription& record) {
+    const auto fields = FieldsOf(record);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int field = static_cast<int>(i) + 1;
+        if (fields[i]->find(',') != std::string::npos)
+            return FieldProblem{field, FieldLabel(field) + "中不能包含逗号。"};
+        if (fields[i]->find_first_of("\r\n") != std::string::npos)
+            return FieldProblem{field, FieldLabel(field) + "中不能包含换行。"};
+    }
+    return std::nullopt;
+}
+
+Result<std::optional<PointDescription>> FindPointDescription(const std::filesystem::path& file,
+                                                             std::string_view name,
+                                                             const LineHook& beforeLine) {
+    std::optional<PointDescription> found;
+    if (!FileExists(file)) return found;
+    const Status read =
+        ForEachRecord(file, beforeLine, [&](const std::string&, PointDescription& record) {
+            if (!EqualsNoCase(record.Name, name)) return true;
+            found = std::move(record);
+            return false;
+        });
+    if (!read) return read;
+    return found;
+}
+
+Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
+                            const LineHook& beforeLine) {
+    if (auto problem = CheckPointDescription(record)) return Status::Fail(problem->Message);
+    const std::string newLine = RecordLine(record);
+    // Text GBK cannot hold is the user's input to change, not a file failure.
+    if (auto encoded = Utf8ToGbk(newLine); !encoded) return encoded.status();
+    const std::string name = StoredForm(record).Name;
+
+    std::vector<std::string> kept;
+    if (FileExists(file)) {
+        const Status read =
+            ForEachRecord(file, beforeLine, [&](const std::string& line, PointDescription& other) {
+                if (!EqualsNoCase(other.Name, name)) kept.push_back(line);
+                return true;
+            });
+        if (!read) return read;
+    }
+    kept.push_back(newLine);
+    if (auto written = WriteTextLines(file, kept); !written)
+        return Status::Fail(WriteFailureText(file, written), written.code());
+    return Status::Ok();
+}
+
+}  // namespace skyrell

@@ -74,33 +74,6 @@ std::optional<double> PackedDegrees(std::string_view text) {
     return *degrees + *minutes / 60 + *seconds / 3600;
 }
 
-std::string EscapeXml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 constexpr std::string_view kIconAddress =
     "http://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png";
 
@@ -129,7 +102,7 @@ std::optional<RoughPosition> ConvertRoughPosition(std::string_view latitudeText,
 }
 
 std::string RoughPositionKml(std::string_view pointName, const RoughPosition& position) {
-    const std::string name = EscapeXml(pointName);
+    const std::string name = XmlEscaped(pointName);
     const std::string lon = GeneralNumberText(position.longitude);
     const std::string lat = GeneralNumberText(position.latitude);
     auto iconStyle = [](std::string_view scale) {

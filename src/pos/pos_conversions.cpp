@@ -248,33 +248,6 @@ bool ProjectsCoordinates(PosConversion conversion) {
            conversion == PosConversion::TxtXy;
 }
 
-std::string XmlEscaped(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string KmlDocumentName(const std::filesystem::path& output) {
     std::string name = PathText(output.filename());
     // Drop the last four characters, not bytes: step back over UTF-8

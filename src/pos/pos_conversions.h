@@ -52,7 +52,4 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
 // last four characters, followed by ".kml".
 std::string KmlDocumentName(const std::filesystem::path& output);
 
-// Text with the five XML special characters escaped.
-std::string XmlEscaped(std::string_view text);
-
 }  // namespace skyrell

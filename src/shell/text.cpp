@@ -173,6 +173,33 @@ std::string GeneralNumberText(double value) {
     return out;
 }
 
+std::string XmlEscaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 std::string AsciiUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -46,6 +46,10 @@ std::optional<double> ParseNumber(std::string_view text);
 // "0" for zero, never an exponent.
 std::string GeneralNumberText(double value);
 
+// Text with the five XML special characters (& < > " ') escaped, so that any
+// text can stand in an XML element or attribute.
+std::string XmlEscaped(std::string_view text);
+
 // ASCII-only case folding, enough for file-name patterns and point names.
 std::string AsciiUpper(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -239,10 +239,5 @@ TEST(KmlDocumentName, DropsTheLastFourCharacters) {
     for (const auto& row : rows) EXPECT_EQ(KmlDocumentName(row.path), row.name) << row.path;
 }
 
-TEST(XmlEscaped, EscapesTheFiveSpecialCharacters) {
-    EXPECT_EQ(XmlEscaped(R"(a&b<c>d"e'f)"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");
-    EXPECT_EQ(XmlEscaped("像片16"), "像片16");
-}
-
 }  // namespace
 }  // namespace skyrell

@@ -133,6 +133,11 @@ TEST(GeneralNumberText, ReadsBackAsTheFifteenDigitRounding) {
     }
 }
 
+TEST(XmlEscaped, EscapesTheFiveSpecialCharacters) {
+    EXPECT_EQ(XmlEscaped(R"(a&b<c>d"e'f)"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");
+    EXPECT_EQ(XmlEscaped("像片16"), "像片16");
+}
+
 TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
     struct Case {
         const char* name;

@@ -55,14 +55,6 @@ class ReportBuilder {
 
 }  // namespace
 
-std::string PrickedPhotoPointName(std::string_view fileName) {
-    return SplitFields(PointNameOfFile(fileName), "_").Items.front();
-}
-
-std::string PointNameOfFile(std::string_view fileName) {
-    return SplitFields(fileName, ".").Items.front();
-}
-
 std::vector<std::string> CountedFiles(const fs::path& folder, std::string_view pattern) {
     std::vector<std::string> files = ListFiles(folder, pattern);
     std::erase_if(files, [](const std::string& name) { return name.starts_with('.'); });

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "check/coordinate_table.h"
+#include "project/control_points.h"
 #include "shell/ports.h"
 #include "shell/status.h"
 
@@ -36,13 +37,6 @@ struct SortieCheck {
     // When passed: the point name of every pricked-point photo, in list order.
     std::vector<std::string> pointNames;
 };
-
-// Point name of a pricked-point photo: the file name up to the first ".", then
-// up to the first "_" ("P0001_IMG_0286.jpg" -> "P0001").
-std::string PrickedPhotoPointName(std::string_view fileName);
-// Point name of a point record or a site photo: the file name up to the first
-// "." ("P0001.doc" -> "P0001").
-std::string PointNameOfFile(std::string_view fileName);
 
 // The files of a sub-folder that the check counts: ordinary, not hidden
 // (no leading "."), matching the pattern without regard to case, in name order.

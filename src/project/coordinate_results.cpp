@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "check/sortie_check.h"
+#include "project/control_points.h"
 #include "shell/textfile.h"
 
 namespace skyrell {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "pos/pos_conversions.h"
+#include "pos/pos_file.h"
 #include "shell/textfile.h"
 #include "support/temp_folder.h"
 
@@ -89,6 +91,26 @@ TEST(OtherToPos, UnequalListsFollowTheLatitudes) {
               (std::vector<std::string>{PosLineOf(1, "3", "1"), PosLineOf(2, "", "2")}));
     ASSERT_TRUE(WriteOtherDataPos(folder / "b.txt", {"1"}, {"3", "4", "5"}));
     EXPECT_EQ(ReadTextLines(folder / "b.txt")->size(), 1u);
+}
+
+TEST(OtherToPos, WrittenFileReadsBackAndConvertsToKml) {
+    TempFolder folder;
+    std::vector<std::string> latitudes, longitudes;
+    for (int i = 0; i < 40000; ++i) {  // past the old limit of 32767 records
+        latitudes.push_back(std::to_string(30 + i % 7) + ".125");
+        longitudes.push_back(std::to_string(110 + i % 5) + ".5");
+    }
+    latitudes.push_back("30.5");  // the longitude list is one short: the line is skipped
+    ASSERT_TRUE(WriteOtherDataPos(folder / "p.txt", latitudes, longitudes));
+    const auto records = ReadPosFile(folder / "p.txt");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 40000u);
+    EXPECT_EQ(records->back().PhotoId(), "40000");
+    EXPECT_EQ(records->back().Longitude(), "114.5000000");
+    const auto converted = ConvertPosFile(PosConversion::KmlPoint, folder / "p.txt",
+                                          folder / "p.kml", ConversionOptions{});
+    ASSERT_TRUE(converted.ok()) << converted.status.message();
+    EXPECT_EQ(converted.records, 40000);
 }
 
 TEST(OtherToPos, RefusesEmptyListsAndReportsFailedWrites) {

@@ -79,19 +79,54 @@ TEST(frmMain, ItemsOfClosedGroupsAreNotClickable) {
     EXPECT_TRUE(window.SupportAddress().endsWith(QStringLiteral("/help/index.html")));
 }
 
-TEST(frmMain, EveryItemDispatchesWithoutFailing) {
-    FakeServices fake;
-    frmMain window(fake.services);
-    NavigationBar* bar = window.Navigation();
-    for (int g = 0; g < bar->GroupCount(); ++g)
-        for (int i = 0; i < bar->ItemCount(g); ++i) window.ItemClick(g, i);
-    window.ItemClick(9, 9);
-    window.ItemClick(-1, 0);
-    // Only the support page opens without further input; every tool that asks
-    // for files or shows a window does so without touching the desktop.
-    EXPECT_EQ(std::count_if(fake.desktop.calls.begin(), fake.desktop.calls.end(),
-                            [](const auto& call) { return call.kind == QStringLiteral("url"); }),
-              1);
+TEST(frmMain, EveryItemDispatchesToItsAction) {
+    // What a click on each item shows first: a tool window (by object name), a
+    // dialog (by title), a question (by text), or the support page. The user
+    // cancels every dialog and answers No, so nothing goes further.
+    const QString askOptions =
+        QStringLiteral("未设置转换选项，无法进行转换操作。\r\n是否设置转换选项？");
+    const QString choosePos = QStringLiteral("选择无人机POS文件");
+    struct Case {
+        int group, item;
+        QString tool, fileDialog, question;
+        bool supportPage = false;
+    };
+    const Case cases[] = {
+        {0, 0, {}, choosePos, {}},
+        {0, 1, {}, choosePos, {}},
+        {0, 2, {}, {}, askOptions},
+        {0, 3, {}, {}, askOptions},
+        {0, 4, {}, choosePos, {}},
+        {0, 5, {}, {}, askOptions},
+        {0, 6, "frmPosOptions", {}, {}},
+        {0, 7, "frmTxtPos", {}, {}},
+        {1, 0, {}, {}, {}},
+        {1, 1, {}, {}, {}},
+        {1, 2, {}, {}, {}},
+        {2, 0, {}, {}, {}},
+        {3, 0, "frmDataExecute", {}, {}},
+        {3, 1, "frmDataCheck", {}, {}},
+        {4, 0, {}, {}, {}, true},
+        {9, 9, {}, {}, {}},
+        {-1, 0, {}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        FakeServices fake;
+        frmMain window(fake.services);
+        window.ItemClick(c.group, c.item);
+        QStringList shown;
+        for (QWidget* child : window.findChildren<QWidget*>())
+            if (child->isWindow() && child->isVisible()) shown << child->objectName();
+        EXPECT_EQ(shown, c.tool.isEmpty() ? QStringList() : QStringList{c.tool})
+            << c.group << c.item;
+        EXPECT_EQ(fake.dialogs.fileDialogs.empty() ? QString() : fake.dialogs.fileDialogs[0].title,
+                  c.fileDialog)
+            << c.group << c.item;
+        EXPECT_EQ(fake.dialogs.messages.empty() ? QString() : fake.dialogs.messages[0].text,
+                  c.question)
+            << c.group << c.item;
+        EXPECT_EQ(fake.desktop.calls.size(), c.supportPage ? 1u : 0u) << c.group << c.item;
+    }
 }
 
 TEST(frmMain, ToolWindowsAreSingleInstances) {

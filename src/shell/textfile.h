@@ -90,6 +90,7 @@ class AtomicFile {
     int fd_ = -1;
     std::filesystem::path target_, temp_;
     std::string buffer_;
+    std::uint64_t written_ = 0;  // bytes handed to the file so far
     Status failure_;
 };
 

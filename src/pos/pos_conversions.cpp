@@ -1,5 +1,6 @@
 #include "pos/pos_conversions.h"
 
+#include <cmath>
 #include <optional>
 
 #include "geodesy/module_gauss.h"
@@ -208,6 +209,11 @@ void DxfVertex(std::string& text, double east, double north) {
     text += "\r\n 30\r\n0.0\r\n";
 }
 
+std::string UnprojectableText(const PosRecord& record, const std::filesystem::path& pos) {
+    return "无人机POS文件 " + PathText(pos) + " 第" + std::to_string(record.LineNumber) +
+           "行的经度“" + record.Longitude() + "”、纬度“" + record.Latitude() + "”无法投影！";
+}
+
 // Projects records on the central meridian of the first one.
 class Projector {
   public:
@@ -231,6 +237,10 @@ class Projector {
         const auto plane = ModuleGauss::GaussForward(
             {ModuleGauss::DegreesToRadians(*lat), ModuleGauss::DegreesToRadians(*lon)}, a_, b_,
             *L0_);
+        // Coordinates far outside any zone overflow the series; such a point
+        // stops the conversion instead of being written as 0.
+        if (!std::isfinite(plane.x) || !std::isfinite(plane.y))
+            return Status::Fail(UnprojectableText(record, pos));
         return ModuleGauss::PlanePoint{ModuleGauss::RoundSurvey3(plane.x),
                                        ModuleGauss::RoundSurvey3(plane.y)};
     }
@@ -314,11 +324,11 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
         switch (conversion) {
             case PosConversion::KmlPoint: {
                 const auto lon = PosNumber(record, PosNumberField::Longitude, pos);
-                if (!lon) return Failure(ConversionFailure::NotANumber, lon.status());
+                if (!lon) return Failure(ConversionFailure::BadCoordinate, lon.status());
                 const auto lat = PosNumber(record, PosNumberField::Latitude, pos);
-                if (!lat) return Failure(ConversionFailure::NotANumber, lat.status());
+                if (!lat) return Failure(ConversionFailure::BadCoordinate, lat.status());
                 const auto height = PosNumber(record, PosNumberField::Height, pos);
-                if (!height) return Failure(ConversionFailure::NotANumber, height.status());
+                if (!height) return Failure(ConversionFailure::BadCoordinate, height.status());
                 KmlPlacemark(text, XmlEscaped(record.PhotoId()), GeneralNumberText(*lon),
                              GeneralNumberText(*lat), GeneralNumberText(*height));
                 break;
@@ -341,7 +351,7 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
             case PosConversion::DxfPolyline:
             case PosConversion::TxtXy: {
                 const auto plane = projector.Project(record, pos);
-                if (!plane) return Failure(ConversionFailure::NotANumber, plane.status());
+                if (!plane) return Failure(ConversionFailure::BadCoordinate, plane.status());
                 const double north = plane->x, east = plane->y;
                 if (conversion == PosConversion::DxfPoint) {
                     DxfPoint(text, record.PhotoId(), east, north, heightText, h);

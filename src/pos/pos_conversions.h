@@ -25,11 +25,12 @@ bool ProjectsCoordinates(PosConversion conversion);
 
 enum class ConversionFailure {
     None,
-    NoDataLines,  // the KML and DXF conversions refuse a POS file without data lines
-    Unreadable,   // the POS file could not be opened or read
-    NotANumber,   // a coordinate field that is not a number
-    BadOptions,   // options without a known coordinate system
-    WriteFailed,  // the output could not be written; status().code() is the system error
+    NoDataLines,    // the KML and DXF conversions refuse a POS file without data lines
+    Unreadable,     // the POS file could not be opened or read
+    BadCoordinate,  // a coordinate field that is not a number, or a point the projection
+                    // cannot reach (the series overflows)
+    BadOptions,     // options without a known coordinate system
+    WriteFailed,    // the output could not be written; status().code() is the system error
 };
 
 struct ConversionResult {

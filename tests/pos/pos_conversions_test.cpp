@@ -152,7 +152,7 @@ TEST(ConvertPosFile, ANonNumericCoordinateStopsAndWritesNothing) {
     for (auto conversion : {PosConversion::KmlPoint, PosConversion::DxfPoint,
                             PosConversion::DxfPolyline, PosConversion::TxtXy}) {
         const auto result = ConvertPosFile(conversion, pos, folder / "old", Options("1954", "3"));
-        EXPECT_EQ(result.failure, ConversionFailure::NotANumber);
+        EXPECT_EQ(result.failure, ConversionFailure::BadCoordinate);
         EXPECT_EQ(result.status.message(),
                   "无人机POS文件 " + PathText(pos) + " 第3行的经度“120.05x18”不是数字！");
         EXPECT_EQ(ReadBytes(folder / "old"), "old content");
@@ -167,6 +167,30 @@ TEST(ConvertPosFile, ANonNumericCoordinateStopsAndWritesNothing) {
               "无人机POS文件 " + PathText(pos) + " 第1行的高程“high”不是数字！");
     EXPECT_TRUE(
         ConvertPosFile(PosConversion::TxtXy, pos, folder / "xy", Options("1954", "3")).ok());
+}
+
+TEST(ConvertPosFile, APointTheProjectionCannotReachStopsAndWritesNothing) {
+    TempFolder folder;
+    const auto pos = folder / "p.txt";
+    struct Row {
+        const char* line2;
+        const char* lon;
+        const char* lat;
+    };
+    // Numbers, but so large that the series overflows to infinity or NaN.
+    const Row rows[] = {{"2 a b 1e300 30 0 0 0 0", "1e300", "30"},
+                        {"2 a b -1e200 45 0 0 0 0", "-1e200", "45"}};
+    for (const auto& row : rows) {
+        WriteBytes(pos, std::string("1 a b 114 30 0 0 0 0\r\n") + row.line2 + "\r\n");
+        for (auto conversion :
+             {PosConversion::DxfPoint, PosConversion::DxfPolyline, PosConversion::TxtXy}) {
+            const auto result = ConvertPosFile(conversion, pos, folder / "o", Options("1954", "3"));
+            EXPECT_EQ(result.failure, ConversionFailure::BadCoordinate) << row.line2;
+            EXPECT_EQ(result.status.message(), "无人机POS文件 " + PathText(pos) + " 第2行的经度“" +
+                                                   row.lon + "”、纬度“" + row.lat + "”无法投影！");
+            EXPECT_FALSE(std::filesystem::exists(folder / "o"));
+        }
+    }
 }
 
 TEST(ConvertPosFile, UnreadableInputAndUnwritableOutput) {

@@ -282,6 +282,15 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
         conversion == PosConversion::KmlPoint || conversion == PosConversion::KmlPolyline;
     const bool needsData = conversion != PosConversion::TxtBl && conversion != PosConversion::TxtXy;
 
+    // The KML and DXF conversions refuse a file without data lines before
+    // they touch the output; the check stops at the first data line.
+    if (needsData) {
+        if (auto checked = PosFormatCheck(pos); !checked)
+            return Failure(checked.code() != 0 ? ConversionFailure::Unreadable
+                                               : ConversionFailure::NoDataLines,
+                           checked);
+    }
+
     PosReader reader;
     if (auto opened = reader.Open(pos); !opened)
         return Failure(ConversionFailure::Unreadable, opened);

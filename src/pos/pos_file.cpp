@@ -31,14 +31,6 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-bool SplitPosLine(std::string_view line, std::vector<std::string>& fields) {
-    std::string_view parts[PosRecord::kFieldCount];
-    if (!SplitNine(line, parts)) return false;
-    fields.resize(PosRecord::kFieldCount);
-    for (std::size_t i = 0; i < PosRecord::kFieldCount; ++i) fields[i].assign(parts[i]);
-    return true;
-}
-
 Status PosReader::Open(const std::filesystem::path& path) {
     path_ = path;
     return lines_.Open(path);

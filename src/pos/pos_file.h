@@ -35,9 +35,6 @@ struct PosRecord {
     const std::string& Height() const { return Fields[kHeightField]; }
 };
 
-// The fields of a line when it is a data line.
-bool SplitPosLine(std::string_view line, std::vector<std::string>& fields);
-
 // Reads the data lines of a POS file one by one, in constant memory.
 class PosReader {
   public:
@@ -74,7 +71,7 @@ Result<std::vector<PosRecord>> ReadPosFile(const std::filesystem::path& path);
 std::string PosFormatErrorText(const std::filesystem::path& path);
 
 // Ok when the file holds at least one data line; otherwise the format message
-// or the message that the file cannot be read.
+// (code 0) or the message that the file cannot be read (the system error code).
 Status PosFormatCheck(const std::filesystem::path& path);
 
 // The coordinate fields the converters read as numbers.

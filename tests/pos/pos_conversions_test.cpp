@@ -136,6 +136,11 @@ TEST(ConvertPosFile, FilesWithoutDataLines) {
         EXPECT_EQ(result.failure, ConversionFailure::NoDataLines);
         EXPECT_EQ(result.status.message(), "无人机POS文件 " + PathText(pos) + " 数据格式错误！");
         EXPECT_FALSE(std::filesystem::exists(folder / "o"));
+        // The file is refused before the output is touched, so an output that
+        // could not be written does not hide the format message.
+        EXPECT_EQ(
+            ConvertPosFile(conversion, pos, folder / "none" / "o", Options("1954", "3")).failure,
+            ConversionFailure::NoDataLines);
     }
     ASSERT_TRUE(ConvertPosFile(PosConversion::TxtBl, pos, folder / "bl", {}).ok());
     EXPECT_EQ(ReadBytes(folder / "bl"), "ID,B,L\r\n");

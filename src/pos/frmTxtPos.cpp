@@ -86,6 +86,7 @@ frmTxtPos::frmTxtPos(Services& services, QWidget* owner)
     optComma_ = new QRadioButton(QStringLiteral("逗号"), this);
     optComma_->setObjectName(QStringLiteral("optComma"));
     optComma_->setChecked(true);
+    loadedSeparator_ = Separator();
     auto* separators = new QButtonGroup(this);
     separators->addButton(optSpace_);
     separators->addButton(optComma_);
@@ -166,9 +167,13 @@ bool frmTxtPos::Load() {
     auto lines = ReadTextLines(PathOf(U(txtPath_->text())));
     if (!lines) {
         Message(Q(lines.status().message()), MsgIcon::Critical);
+        // A separator click that could not re-read the file leaves the
+        // separator the lists were split with.
+        (loadedSeparator_ == kCommaSeparator ? optComma_ : optSpace_)->setChecked(true);
         return false;
     }
     lines_ = std::move(*lines);
+    loadedSeparator_ = Separator();
     const std::size_t columns = ColumnCountOf(lines_, Separator());
     for (QComboBox* box : {cboB_, cboL_}) {
         const QSignalBlocker quiet(box);

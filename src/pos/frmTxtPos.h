@@ -51,6 +51,7 @@ class frmTxtPos : public QWidget {
     ColumnListModel* modelB_;
     ColumnListModel* modelL_;
     std::vector<std::string> lines_;
+    std::string loadedSeparator_;  // the separator lines_ were last split with
     bool syncing_ = false;
 };
 

@@ -74,11 +74,13 @@ TEST(frmTxtPos, SwitchingSeparatorsResetsBothColumnBoxes) {
     w.Open(folder / "d.txt");
     EXPECT_EQ(w.Items("cboB"), (QStringList{"1", "2"}));
     w.Find<QComboBox>("cboB")->setCurrentIndex(1);
+    w.Find<QComboBox>("cboL")->setCurrentIndex(1);
     w.Find<QRadioButton>("optSpace")->click();
     EXPECT_EQ(w.Items("cboB"), (QStringList{"1", "2", "3"}));
     EXPECT_EQ(w.Find<QComboBox>("cboB")->currentText(), "1");
     EXPECT_EQ(w.Find<QComboBox>("cboL")->currentText(), "1");
     EXPECT_EQ(w.Entries("lstB"), (QStringList{"30.1", "30.3"}));
+    EXPECT_EQ(w.Entries("lstL"), (QStringList{"30.1", "30.3"}));
 }
 
 TEST(frmTxtPos, SaveWithEmptyListsSaysSo) {
@@ -170,6 +172,22 @@ TEST(frmTxtPos, UnreadableDataFileChangesNothing) {
     EXPECT_EQ(w.fake.dialogs.messages[0].caption, kCaption);
     EXPECT_TRUE(w.Find<QLineEdit>("txtPath")->text().endsWith(QStringLiteral("other_data.csv")));
     EXPECT_EQ(w.Entries("lstB").size(), 5);
+}
+
+TEST(frmTxtPos, ASeparatorClickOnAVanishedFileKeepsTheLoadedSeparator) {
+    TempFolder folder;
+    WriteBytes(folder / "d.csv", "30.1 x,114.2\r\n30.3 y,114.4\r\n");
+    Window w;
+    w.Open(folder / "d.csv");
+    std::filesystem::remove(folder / "d.csv");
+    w.Find<QRadioButton>("optSpace")->click();
+    ASSERT_EQ(w.fake.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(w.fake.dialogs.messages[0].text.contains(QStringLiteral("d.csv")));
+    EXPECT_TRUE(w.Find<QRadioButton>("optComma")->isChecked());
+    // The lists still split at commas when a column box changes.
+    w.Find<QComboBox>("cboL")->setCurrentIndex(1);
+    EXPECT_EQ(w.Entries("lstL"), (QStringList{"114.2", "114.4"}));
+    EXPECT_EQ(w.Entries("lstB"), (QStringList{"30.1 x", "30.3 y"}));
 }
 
 }  // namespace

@@ -31,9 +31,6 @@ int RunConversion(PosConversion conversion, const Args& args) {
         if (scale <= 0) throw UsageError{"option --scale takes a positive whole number"};
         options.TextScale = static_cast<double>(scale);
     }
-    if (projects) {
-        if (auto applied = ApplyEllipsoid(options); !applied) return Fail(applied.message());
-    }
     const auto result = ConvertPosFile(conversion, pos, output, options);
     if (!result.ok()) return Fail(result.status.message());
     return kExitOk;

@@ -214,16 +214,11 @@ std::string UnprojectableText(const PosRecord& record, const std::filesystem::pa
            "行的经度“" + record.Longitude() + "”、纬度“" + record.Latitude() + "”无法投影！";
 }
 
-// Projects records on the central meridian of the first one.
+// Projects records with the options' ellipsoid axes on the central meridian
+// of the first record.
 class Projector {
   public:
-    explicit Projector(const ConversionOptions& options) : options_(options) {
-        const auto ellipsoid = ModuleGauss::EllipsoidOf(options.CoordinateSystem);
-        if (ellipsoid) {
-            a_ = ellipsoid->a;
-            b_ = ellipsoid->b;
-        }
-    }
+    explicit Projector(const ConversionOptions& options) : options_(options) {}
     // Northing and easting rounded to millimetres.
     Result<ModuleGauss::PlanePoint> Project(const PosRecord& record,
                                             const std::filesystem::path& pos) {
@@ -235,8 +230,8 @@ class Projector {
             L0_ = ModuleGauss::DegreesToRadians(
                 ModuleGauss::CentralMeridian(*lon, options_.ZoneWidth));
         const auto plane = ModuleGauss::GaussForward(
-            {ModuleGauss::DegreesToRadians(*lat), ModuleGauss::DegreesToRadians(*lon)}, a_, b_,
-            *L0_);
+            {ModuleGauss::DegreesToRadians(*lat), ModuleGauss::DegreesToRadians(*lon)},
+            options_.SemiMajorAxis, options_.SemiMinorAxis, *L0_);
         // Coordinates far outside any zone overflow the series; such a point
         // stops the conversion instead of being written as 0.
         if (!std::isfinite(plane.x) || !std::isfinite(plane.y))
@@ -247,7 +242,6 @@ class Projector {
 
   private:
     const ConversionOptions& options_;
-    double a_ = 0, b_ = 0;
     std::optional<double> L0_;
 };
 
@@ -275,9 +269,13 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
                                 const ConversionOptions& options,
                                 const std::function<void()>& yield) {
     const bool projects = ProjectsCoordinates(conversion);
-    if (projects && !ModuleGauss::EllipsoidOf(options.CoordinateSystem))
-        return Failure(ConversionFailure::BadOptions,
-                       Status::Fail("未知的坐标系统：" + options.CoordinateSystem));
+    // The axes always follow the coordinate system, whatever the caller left
+    // in the options.
+    ConversionOptions applied = options;
+    if (projects) {
+        if (auto ellipsoid = ApplyEllipsoid(applied); !ellipsoid)
+            return Failure(ConversionFailure::BadOptions, ellipsoid);
+    }
     const bool kml =
         conversion == PosConversion::KmlPoint || conversion == PosConversion::KmlPolyline;
     const bool needsData = conversion != PosConversion::TxtBl && conversion != PosConversion::TxtXy;
@@ -323,8 +321,8 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
             break;
     }
 
-    Projector projector(options);
-    const double h = options.TextScale / 500;
+    Projector projector(applied);
+    const double h = applied.TextScale / 500;
     const std::string heightText = GeneralNumberText(h);
     PosRecord record;
     std::int64_t records = 0;

@@ -115,13 +115,9 @@ void frmMain::RunPosConversion(PosConversion conversion) {
         ShowFileDialog(services_, QStringLiteral("SAVE"), this, texts.saveTitle, texts.saveFilter);
     if (output.isEmpty()) return;
 
-    if (ProjectsCoordinates(conversion)) {
-        if (auto applied = ApplyEllipsoid(posOptions_); !applied) {
-            dialogs.Message(this, Q(applied.message()), MsgIcon::Exclamation, MsgButtons::Ok,
-                            texts.caption);
-            return;
-        }
-    }
+    // The options keep the ellipsoid axes of the conversion that ran last; an
+    // unknown coordinate system is reported by the conversion below.
+    if (ProjectsCoordinates(conversion)) ApplyEllipsoid(posOptions_);
 
     // The window keeps painting while the file converts; user input waits, so
     // no second operation starts in the middle of this one.

@@ -55,12 +55,6 @@ class ReportBuilder {
 
 }  // namespace
 
-std::vector<std::string> CountedFiles(const fs::path& folder, std::string_view pattern) {
-    std::vector<std::string> files = ListFiles(folder, pattern);
-    std::erase_if(files, [](const std::string& name) { return name.starts_with('.'); });
-    return files;
-}
-
 std::string CheckTimeText(const LocalDateTime& time) {
     char text[48];
     std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,
@@ -86,22 +80,22 @@ Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, Report
 
     // Item 2: the numbers of files.
     report.Line("第 2 项：文件数目检查");
-    check.prickedPhotos = CountedFiles(SubFolder(sortie, kPrickedPhotoFolder), "*.jpg");
+    check.prickedPhotos = ListFiles(SubFolder(sortie, kPrickedPhotoFolder), "*.jpg");
     const std::size_t photos = check.prickedPhotos.size();
     if (photos == 0) {
         // This failure has no separator of its own.
         report.Line("错误：未找到刺点片数据。");
         return false;
     }
-    const auto records = CountedFiles(SubFolder(sortie, kPointRecordFolder), "*.doc");
-    const auto sitePhotos = CountedFiles(SubFolder(sortie, kSitePhotoFolder), "*.jpg");
+    const auto records = ListFiles(SubFolder(sortie, kPointRecordFolder), "*.doc");
+    const auto sitePhotos = ListFiles(SubFolder(sortie, kSitePhotoFolder), "*.jpg");
     if (records.size() != photos)
         errors.push_back("错误：点之记数目[" + Count(records.size()) + "]与刺点片数目[" +
                          Count(photos) + "]不一致。");
     if (sitePhotos.size() != photos)
         errors.push_back("错误：现场照片数目[" + Count(sitePhotos.size()) + "]与刺点片数目[" +
                          Count(photos) + "]不一致。");
-    if (CountedFiles(SubFolder(sortie, kRawDataFolder), "*.csv").empty())
+    if (ListFiles(SubFolder(sortie, kRawDataFolder), "*.csv").empty())
         errors.emplace_back("错误：未找到原始数据。");
     const fs::path table = CoordinateTablePath(sortie);
     CoordinateTableScan scan;
@@ -118,7 +112,7 @@ Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, Report
                              "]与刺点片数目[" + Count(photos) + "]不一致。");
         }
     }
-    if (CountedFiles(SubFolder(sortie, kCoordinateResultFolder), "*.csv").size() > 1)
+    if (ListFiles(SubFolder(sortie, kCoordinateResultFolder), "*.csv").size() > 1)
         errors.emplace_back("错误：坐标成果数据冗杂。");
     if (!report.CloseItem(errors)) return false;
 

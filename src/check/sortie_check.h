@@ -38,11 +38,6 @@ struct SortieCheck {
     std::vector<std::string> pointNames;
 };
 
-// The files of a sub-folder that the check counts: ordinary, not hidden
-// (no leading "."), matching the pattern without regard to case, in name order.
-std::vector<std::string> CountedFiles(const std::filesystem::path& folder,
-                                      std::string_view pattern);
-
 // The time line's text: year-month-day hour:minute:second with two-digit
 // month, day, hour, minute and second ("2013-01-05 09:30:00").
 std::string CheckTimeText(const LocalDateTime& time);

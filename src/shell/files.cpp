@@ -64,6 +64,10 @@ std::vector<std::string> ListFiles(const fs::path& folder, std::string_view patt
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
         std::string name = it->path().filename().string();
+        // Hidden files (a leading ".") are no ordinary files: neither the
+        // temporary files of an unfinished write nor the "._" companions that
+        // some systems leave beside every photo on a memory card.
+        if (name.starts_with('.')) continue;
         if (MatchesPattern(name, pattern)) names.push_back(std::move(name));
     }
     // Name order as a file list shows it: letters without regard to case,

@@ -28,9 +28,9 @@ Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesyst
 // error description as message and its error number as code.
 Status WriteUtf8File(std::string_view text, const std::filesystem::path& path, bool byteOrderMark);
 
-// Names of the ordinary files of a folder whose names match the wildcard
-// pattern(s) without regard to case, in name order. A missing folder lists
-// nothing.
+// Names of the ordinary files of a folder (not folders, not hidden ones whose
+// name begins with ".") that match the wildcard pattern(s) without regard to
+// case, in name order. A missing folder lists nothing.
 std::vector<std::string> ListFiles(const std::filesystem::path& folder, std::string_view pattern);
 
 // Folder path as the path boxes show it: ending with the native separator.

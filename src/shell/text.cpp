@@ -214,17 +214,30 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 namespace {
 char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Offset of the character after the one starting at `at` (UTF-8).
+std::size_t NextCharacter(std::string_view text, std::size_t at) {
+    ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    return at;
+}
+
+// Literal characters compare byte by byte (UTF-8 keeps a whole character
+// matching a whole character); "?" and the retries of "*" step over whole
+// characters, so "?" stands for one character, not one byte of it.
 bool MatchOne(std::string_view name, std::string_view pattern) {
     std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(name[n]))) {
+        if (p < pattern.size() && pattern[p] == '?') {
+            n = NextCharacter(name, n);
+            ++p;
+        } else if (p < pattern.size() && pattern[p] != '*' && Fold(pattern[p]) == Fold(name[n])) {
             ++n, ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
-            n = ++starN;
+            n = starN = NextCharacter(name, starN);
         } else {
             return false;
         }

@@ -178,6 +178,31 @@ TEST_F(DataCheckWindow, ReportThatCannotBeWrittenIsReportedAndNothingPasses) {
     EXPECT_FALSE(Find<QGroupBox>("fmeCheckByHand")->isEnabled());
 }
 
+TEST_F(DataCheckWindow, ResultsThatCannotBeReadAreReportedAndNothingPasses) {
+    const QString table = InSortie(QStringLiteral("坐标成果/坐标成果.csv"));
+    sortie.CompletePoints({"P0001"});
+    testing::MakeUnreadable(PathOf(U(table)));
+    ChooseAndCheck();
+    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.messages[0].text.contains(table));
+    EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(fake.dialogs.messages[0].caption, kCaption);
+    EXPECT_TRUE(fake.desktop.calls.empty());
+    EXPECT_FALSE(fs::exists(sortie.sortie / "自动检查报告.txt"));
+    EXPECT_FALSE(Find<QGroupBox>("fmeCheckByHand")->isEnabled());
+
+    // The rough position of a point reports the same, and opens nothing.
+    PassCheck({"P0001"});
+    Tick({"chkZBCG"});
+    testing::MakeUnreadable(PathOf(U(table)));
+    DoubleClick(0);
+    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.messages[0].text.contains(table));
+    EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(fake.desktop.calls.empty());
+    EXPECT_FALSE(fs::exists(sortie.sortie / "P0001.kml"));
+}
+
 TEST_F(DataCheckWindow, DoubleClickOpensEveryTickedKindInOrder) {
     PassCheck({"P0001", "P0002"});
     DoubleClick(1);

@@ -22,6 +22,14 @@ inline std::string ResultsRow(const std::string& name,
     return name + ",3456789.12,512345.6,45.3," + latitude + "," + longitude + ",52.1,1,";
 }
 
+// Replaces the file by one that exists but cannot be read, for root too: a
+// link to the memory of the reading process, whose first page is unmapped, so
+// that every read fails with an input/output error.
+inline void MakeUnreadable(const std::filesystem::path& file) {
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink("/proc/self/mem", file);
+}
+
 struct SortieFixture {
     TempFolder root;
     std::filesystem::path sortie = root / "第1架次";

@@ -67,7 +67,7 @@ TEST(Files, WriteUtf8FileReportsFailure) {
 
 TEST(Files, ListFilesByPatternWithoutCaseInNameOrder) {
     TempFolder folder;
-    for (const char* name : {"b.JPG", "a.jpg", "C.Jpg", "d.tif", "e.jpeg"})
+    for (const char* name : {"b.JPG", "a.jpg", "C.Jpg", "d.tif", "e.jpeg", "._a.jpg", ".x.JPG"})
         WriteBytes(folder / name, "x");
     std::filesystem::create_directory(folder / "dir.jpg");
     EXPECT_EQ(ListFiles(folder.path(), "*.JPG"),

@@ -66,6 +66,32 @@ TEST(frmMain, GroupHeaderTogglesAndReportsOnlyTheNavigationState) {
     EXPECT_TRUE(fake.desktop.calls.empty());
 }
 
+TEST(NavigationBar, HeaderClicksFollowTheGroupState) {
+    // state at start, state after one header click, whether GroupClick is raised
+    struct Case {
+        int state, after;
+        bool raised;
+    };
+    const Case cases[] = {{NavigationBar::Open, NavigationBar::Closed, true},
+                          {NavigationBar::Closed, NavigationBar::Open, true},
+                          {NavigationBar::FixedOpen, NavigationBar::FixedOpen, false}};
+    for (const auto& c : cases) {
+        NavigationBar bar;
+        const int group = bar.AddNormalGroup("g", {}, c.state, {});
+        bar.AddItem(group, "i", {}, {}, true, {});
+        int groupClicks = 0;
+        std::vector<std::pair<int, int>> items;
+        QObject::connect(&bar, &NavigationBar::GroupClick, [&](int, int) { ++groupClicks; });
+        QObject::connect(&bar, &NavigationBar::ItemClick,
+                         [&](int g, int i) { items.emplace_back(g, i); });
+        bar.ClickGroupHeader(group);
+        EXPECT_EQ(bar.GroupState(group), c.after) << c.state;
+        EXPECT_EQ(groupClicks, c.raised ? 1 : 0) << c.state;
+        bar.ClickItem(group, 0);
+        EXPECT_EQ(items.size(), c.after == NavigationBar::Closed ? 0u : 1u) << c.state;
+    }
+}
+
 TEST(frmMain, ItemsOfClosedGroupsAreNotClickable) {
     FakeServices fake;
     frmMain window(fake.services);

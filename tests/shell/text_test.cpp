@@ -157,6 +157,11 @@ TEST(MatchesPattern, WildcardsWithoutRegardToCase) {
         {"abc", "a*c", true},
         {"abbbc", "a*b*c", true},
         {"ab", "a*c", false},
+        // "?" is one character, also when that character takes several bytes
+        {"点.txt", "?.TXT", true},
+        {"点点.txt", "?.TXT", false},
+        {"P点1_IMG.jpg", "P?1*.jpg", true},
+        {"航片点.jpg", "*?点.JPG", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.matches) << c.name << " " << c.pattern;

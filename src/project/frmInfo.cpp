@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "project/control_points.h"
 #include "project/point_descriptions.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
@@ -99,8 +100,7 @@ void frmInfo::Select() {
     for (QLineEdit* box : {txtName_, txtData1_, txtData2_, txtData3_, txtData4_}) box->clear();
     const QListWidgetItem* item = fleGCSJ_->currentItem();
     if (!item) return;
-    // The point name is the screenshot's name up to its first dot.
-    txtName_->setText(Q(SplitFields(U(item->text()), ".").Items.front()));
+    txtName_->setText(Q(PointNameOfFile(U(item->text()))));
 
     const auto file = PointDescriptionFileOf(U(processFolder_()));
     // Without a description file there is nothing to show, and the picture is

@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -184,6 +186,9 @@ void frmDataExecute::BuildControls() {
             0);
         txtUser_[i] = Named(new QLineEdit(fme5), userNames[i]);
         txtUser_[i]->setEnabled(false);
+        // user.txt separates the names by commas: a name cannot hold one.
+        txtUser_[i]->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[^,]*")), txtUser_[i]));
         grid5->addWidget(txtUser_[i], row, 1);
         grid5->addWidget(Named(new QLabel(QStringLiteral("日期"), fme5), dateLabelNames[i]), row,
                          2);

@@ -313,8 +313,9 @@ void frmDataExecute::ShowFlightFolder(const FlightFolder& flight) {
 void frmDataExecute::RunCoordinateResults(ControllerMake make) {
     const RawCsvLayout& layout = RawCsvLayoutOf(make);
     const QString photoFolder = PrickedPhotoPath();
-    const auto photos = photoFolder.isEmpty() ? std::vector<std::string>()
-                                              : ListFiles(PathOf(U(photoFolder)), "P*.jpg");
+    const auto photos = photoFolder.isEmpty()
+                            ? std::vector<std::string>()
+                            : ListFiles(PathOf(U(photoFolder)), kPointPhotoPattern);
     fleJpg_->clear();
     for (const auto& photo : photos) fleJpg_->addItem(Q(photo));
 

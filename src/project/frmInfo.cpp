@@ -9,6 +9,7 @@
 
 #include "project/control_points.h"
 #include "project/point_descriptions.h"
+#include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
 #include "shell/text.h"
@@ -17,8 +18,6 @@
 namespace skyrell {
 
 namespace {
-
-const QString kScreenshotPattern = QStringLiteral("P*.jpg");
 
 bool IsBlank(const QString& text) { return TrimSpaces(U(text)).empty(); }
 
@@ -87,7 +86,7 @@ void frmInfo::Warn(const QString& text) {
 
 void frmInfo::Load() {
     // The list is filled once; it is not refreshed while the editor stays open.
-    for (const auto& name : ListFiles(PathOf(U(processFolder_())), U(kScreenshotPattern)))
+    for (const auto& name : ListFiles(PathOf(U(processFolder_())), kPointPhotoPattern))
         fleGCSJ_->addItem(Q(name));
     if (fleGCSJ_->count() == 0) return;
     if (fleGCSJ_->currentRow() == 0)

@@ -1,6 +1,7 @@
 #include "project/frmInfo.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,12 +73,24 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     grid->setRowStretch(7, 1);
 
     connect(fleGCSJ_, &QListWidget::currentRowChanged, this, [this] { Select(); });
+    // A click on the entry already selected changes no row but still shows
+    // the point again (and opens its picture when chkPic is ticked).
+    fleGCSJ_->viewport()->installEventFilter(this);
+    connect(fleGCSJ_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (fleGCSJ_->row(item) == rowAtPress_) Select();
+    });
     connect(cmdOutput_, &QPushButton::clicked, this, [this] { Save(); });
     connect(chkPic_, &QCheckBox::toggled, this, [this](bool ticked) {
         if (ticked) OpenSelectedPicture();
     });
 
     Load();
+}
+
+bool frmInfo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fleGCSJ_->viewport() && event->type() == QEvent::MouseButtonPress)
+        rowAtPress_ = fleGCSJ_->currentRow();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmInfo::Warn(const QString& text) {

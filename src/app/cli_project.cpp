@@ -23,7 +23,7 @@ int CoordinateResults(const Args& args) {
     const FlightFolder flight = FlightFolderAt(PathOf(args.Positional(1, "SORTIE")));
 
     if (!FolderExists(flight.CoordinateResults())) return Fail(std::string(kNoResultFolderText));
-    const auto photos = ListFiles(flight.PrickedPhotos(), "P*.jpg");
+    const auto photos = ListFiles(flight.PrickedPhotos(), kPointPhotoPattern);
     const auto written = WriteCoordinateResults(
         raw, RawCsvLayoutOf(make == "chc" ? ControllerMake::Chc : ControllerMake::HiTarget), photos,
         flight.CoordinateResults() / PathOf(kCoordinateResultFile));

@@ -113,6 +113,27 @@ std::optional<Picometres> WrittenPicometres(std::string_view text) {
     return negative ? -value : value;
 }
 
+// The sum of one coordinate over a point's observations. The plain sum gives
+// the mean; values so large that it overflows are summed once more scaled down
+// by 2^64 (exact for a power of two), so their mean stays finite.
+class CoordinateSum {
+  public:
+    explicit CoordinateSum(double first) : plain_(first), scaled_(first * kDown) {}
+    void Add(double value) {
+        plain_ += value;
+        scaled_ += value * kDown;
+    }
+    double Mean(std::int64_t count) const {
+        const double n = static_cast<double>(count);
+        const double mean = plain_ / n;
+        return std::isfinite(mean) ? mean : scaled_ / n * kUp;
+    }
+
+  private:
+    static constexpr double kDown = 0x1p-64, kUp = 0x1p64;
+    double plain_, scaled_;
+};
+
 }  // namespace
 
 const RawCsvLayout& RawCsvLayoutOf(ControllerMake make) {
@@ -157,7 +178,7 @@ std::vector<CoordinateResultRow> GroupObservations(
     const std::vector<RawObservation>& observations) {
     struct Group {
         const RawObservation* first;
-        double northing, easting, elevation;
+        CoordinateSum northing, easting, elevation;
         std::int64_t count;
         std::string_view remark;
     };
@@ -166,23 +187,28 @@ std::vector<CoordinateResultRow> GroupObservations(
     for (const RawObservation& obs : observations) {
         const auto [found, added] = byName.try_emplace(obs.name, groups.size());
         if (added) {
-            groups.push_back({&obs, obs.northing, obs.easting, obs.elevation, 1, {}});
+            groups.push_back({&obs,
+                              CoordinateSum(obs.northing),
+                              CoordinateSum(obs.easting),
+                              CoordinateSum(obs.elevation),
+                              1,
+                              {}});
             continue;
         }
         Group& group = groups[found->second];
         ++group.count;
         if (PlaneExceeds(*group.first, obs)) group.remark = kPlaneRemark;
         if (HeightExceeds(*group.first, obs)) group.remark = kHeightRemark;
-        group.northing += obs.northing;
-        group.easting += obs.easting;
-        group.elevation += obs.elevation;
+        group.northing.Add(obs.northing);
+        group.easting.Add(obs.easting);
+        group.elevation.Add(obs.elevation);
     }
     std::vector<CoordinateResultRow> rows;
     rows.reserve(groups.size());
     for (const Group& group : groups) {
-        const double n = static_cast<double>(group.count);
-        rows.push_back({group.first->name, group.northing / n, group.easting / n,
-                        group.elevation / n, group.first->latitude, group.first->longitude,
+        rows.push_back({group.first->name, group.northing.Mean(group.count),
+                        group.easting.Mean(group.count), group.elevation.Mean(group.count),
+                        group.first->latitude, group.first->longitude,
                         group.first->ellipsoidalHeight, group.count, std::string(group.remark)});
     }
     return rows;

@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -184,6 +186,9 @@ void frmDataExecute::BuildControls() {
             0);
         txtUser_[i] = Named(new QLineEdit(fme5), userNames[i]);
         txtUser_[i]->setEnabled(false);
+        // user.txt separates the names by commas: a name cannot hold one.
+        txtUser_[i]->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[^,]*")), txtUser_[i]));
         grid5->addWidget(txtUser_[i], row, 1);
         grid5->addWidget(Named(new QLabel(QStringLiteral("日期"), fme5), dateLabelNames[i]), row,
                          2);
@@ -308,8 +313,9 @@ void frmDataExecute::ShowFlightFolder(const FlightFolder& flight) {
 void frmDataExecute::RunCoordinateResults(ControllerMake make) {
     const RawCsvLayout& layout = RawCsvLayoutOf(make);
     const QString photoFolder = PrickedPhotoPath();
-    const auto photos = photoFolder.isEmpty() ? std::vector<std::string>()
-                                              : ListFiles(PathOf(U(photoFolder)), "P*.jpg");
+    const auto photos = photoFolder.isEmpty()
+                            ? std::vector<std::string>()
+                            : ListFiles(PathOf(U(photoFolder)), kPointPhotoPattern);
     fleJpg_->clear();
     for (const auto& photo : photos) fleJpg_->addItem(Q(photo));
 

@@ -1,13 +1,16 @@
 #include "project/frmInfo.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
+#include "project/control_points.h"
 #include "project/point_descriptions.h"
+#include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
 #include "shell/text.h"
@@ -16,8 +19,6 @@
 namespace skyrell {
 
 namespace {
-
-const QString kScreenshotPattern = QStringLiteral("P*.jpg");
 
 bool IsBlank(const QString& text) { return TrimSpaces(U(text)).empty(); }
 
@@ -72,6 +73,12 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     grid->setRowStretch(7, 1);
 
     connect(fleGCSJ_, &QListWidget::currentRowChanged, this, [this] { Select(); });
+    // A click on the entry already selected changes no row but still shows
+    // the point again (and opens its picture when chkPic is ticked).
+    fleGCSJ_->viewport()->installEventFilter(this);
+    connect(fleGCSJ_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (fleGCSJ_->row(item) == rowAtPress_) Select();
+    });
     connect(cmdOutput_, &QPushButton::clicked, this, [this] { Save(); });
     connect(chkPic_, &QCheckBox::toggled, this, [this](bool ticked) {
         if (ticked) OpenSelectedPicture();
@@ -80,13 +87,19 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     Load();
 }
 
+bool frmInfo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fleGCSJ_->viewport() && event->type() == QEvent::MouseButtonPress)
+        rowAtPress_ = fleGCSJ_->currentRow();
+    return QWidget::eventFilter(watched, event);
+}
+
 void frmInfo::Warn(const QString& text) {
     services_.dialogs.Message(this, text, MsgIcon::Exclamation, MsgButtons::Ok, Caption());
 }
 
 void frmInfo::Load() {
     // The list is filled once; it is not refreshed while the editor stays open.
-    for (const auto& name : ListFiles(PathOf(U(processFolder_())), U(kScreenshotPattern)))
+    for (const auto& name : ListFiles(PathOf(U(processFolder_())), kPointPhotoPattern))
         fleGCSJ_->addItem(Q(name));
     if (fleGCSJ_->count() == 0) return;
     if (fleGCSJ_->currentRow() == 0)
@@ -99,8 +112,7 @@ void frmInfo::Select() {
     for (QLineEdit* box : {txtName_, txtData1_, txtData2_, txtData3_, txtData4_}) box->clear();
     const QListWidgetItem* item = fleGCSJ_->currentItem();
     if (!item) return;
-    // The point name is the screenshot's name up to its first dot.
-    txtName_->setText(Q(SplitFields(U(item->text()), ".").Items.front()));
+    txtName_->setText(Q(PointNameOfFile(U(item->text()))));
 
     const auto file = PointDescriptionFileOf(U(processFolder_()));
     // Without a description file there is nothing to show, and the picture is

@@ -25,6 +25,9 @@ class frmInfo : public QWidget {
     // folder that box shows. The editor is a top-level window owned by `owner`.
     frmInfo(Services& services, QWidget* owner, std::function<QString()> processFolder);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void Load();
     void Select();
@@ -43,6 +46,7 @@ class frmInfo : public QWidget {
     QLineEdit* txtData4_;
     QPushButton* cmdOutput_;
     QCheckBox* chkPic_;
+    int rowAtPress_ = -1;  // the selected row when the last click began
 };
 
 // What the data-processing window's button "创建/修改点位描述文件" does: checks

@@ -1,7 +1,6 @@
 #include "project/point_descriptions.h"
 
 #include <array>
-#include <vector>
 
 #include "project/sortie_layout.h"
 #include "shell/files.h"
@@ -30,18 +29,23 @@ std::array<const std::string*, kFieldCount> FieldsOf(const PointDescription& rec
     return {&record.Name, &record.Place, &record.Height, &record.Third, &record.Fourth};
 }
 
-// Hands each record of the file, with its line as read, to `visit` until it
-// returns false. Lines that are not records are passed over.
+// Hands each record of the file to `visit`, with its line as the file holds it
+// (bytes in the file's encoding), until `visit` returns false. Lines that are
+// not records are passed over.
+using RecordVisitor =
+    std::function<bool(const std::string& bytes, TextEncoding encoding, PointDescription&)>;
 Status ForEachRecord(const std::filesystem::path& file, const LineHook& beforeLine,
-                     const std::function<bool(const std::string&, PointDescription&)>& visit) {
+                     const RecordVisitor& visit) {
     LineReader reader;
     if (auto opened = reader.Open(file); !opened) return opened;
-    std::string line;
+    std::string bytes;
     while (true) {
         if (beforeLine) beforeLine();
-        if (!reader.Next(line)) break;
-        auto record = ParsePointDescription(line);
-        if (record && !visit(line, *record)) return Status::Ok();
+        if (!reader.NextBytes(bytes)) break;
+        const TextEncoding encoding = reader.Encoding();
+        auto record =
+            ParsePointDescription(encoding == TextEncoding::Utf8 ? bytes : GbkToUtf8(bytes));
+        if (record && !visit(bytes, encoding, *record)) return Status::Ok();
     }
     return reader.status();
 }
@@ -91,8 +95,8 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
                                                              const LineHook& beforeLine) {
     std::optional<PointDescription> found;
     if (!FileExists(file)) return found;
-    const Status read =
-        ForEachRecord(file, beforeLine, [&](const std::string&, PointDescription& record) {
+    const Status read = ForEachRecord(
+        file, beforeLine, [&](const std::string&, TextEncoding, PointDescription& record) {
             if (!EqualsNoCase(record.Name, name)) return true;
             found = std::move(record);
             return false;
@@ -104,22 +108,36 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
 Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
                             const LineHook& beforeLine) {
     if (auto problem = CheckPointDescription(record)) return Status::Fail(problem->Message);
-    const std::string newLine = RecordLine(record);
     // Text GBK cannot hold is the user's input to change, not a file failure.
-    if (auto encoded = Utf8ToGbk(newLine); !encoded) return encoded.status();
+    auto newLine = Utf8ToGbk(RecordLine(record));
+    if (!newLine) return newLine.status();
     const std::string name = StoredForm(record).Name;
 
-    std::vector<std::string> kept;
+    // The records of other points keep the bytes they have in the file, so a
+    // byte that is not GBK in one of them neither blocks nor alters the save.
+    std::string content;
+    Status kept = Status::Ok();
     if (FileExists(file)) {
-        const Status read =
-            ForEachRecord(file, beforeLine, [&](const std::string& line, PointDescription& other) {
-                if (!EqualsNoCase(other.Name, name)) kept.push_back(line);
+        const Status read = ForEachRecord(
+            file, beforeLine,
+            [&](const std::string& bytes, TextEncoding encoding, PointDescription& other) {
+                if (EqualsNoCase(other.Name, name)) return true;
+                if (encoding == TextEncoding::Gbk) {
+                    content += bytes;
+                } else if (auto gbk = Utf8ToGbk(bytes)) {
+                    content += *gbk;
+                } else {
+                    kept = gbk.status();
+                    return false;
+                }
+                content += "\r\n";
                 return true;
             });
         if (!read) return read;
+        if (!kept) return Status::Fail(WriteFailureText(file, kept));
     }
-    kept.push_back(newLine);
-    if (auto written = WriteTextLines(file, kept); !written)
+    content += *newLine + "\r\n";
+    if (auto written = WriteBytesAtomically(file, content); !written)
         return Status::Fail(WriteFailureText(file, written), written.code());
     return Status::Ok();
 }

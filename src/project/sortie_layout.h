@@ -19,6 +19,9 @@ inline constexpr std::array<std::string_view, 6> kSortieSubFolders = {
     kPrickedPhotoFolder, kPointRecordFolder,      kSitePhotoFolder,
     kRawDataFolder,      kCoordinateResultFolder, kProcessDataFolder};
 
+// The files of a point: pricked-point photos and point screenshots.
+inline constexpr std::string_view kPointPhotoPattern = "P*.jpg";
+
 inline constexpr std::string_view kCoordinateResultFile = "坐标成果.csv";
 inline constexpr std::string_view kPointDescriptionFile = "点位描述.txt";
 inline constexpr std::string_view kCheckReportFile = "自动检查报告.txt";

@@ -168,6 +168,16 @@ TEST(CoordinateResults, PointNamesKeepFiveCharactersUpperCased) {
     EXPECT_EQ(rows[2].name, "P12");
 }
 
+TEST(CoordinateResults, MeansOfValuesNearTheDoubleLimitStayFinite) {
+    const auto rows = GroupObservations({Observation("P0001", "1e308", "-1.5e308", "1"),
+                                         Observation("P0001", "1.5e308", "-1e308", "1"),
+                                         Observation("P0001", "1.3e308", "-1e308", "1")});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(rows[0].northing, 1.2666666666666667e308);
+    EXPECT_DOUBLE_EQ(rows[0].easting, -1.1666666666666667e308);
+    EXPECT_EQ(rows[0].elevation, 1);
+}
+
 TEST(CoordinateResults, NumbersThatAreNotNumbersStopTheRunAndKeepTheOldFile) {
     struct Case {
         std::string line;

@@ -291,6 +291,22 @@ TEST(frmDataExecute, PersonnelFileFollowsEveryChangeAndComesBack) {
     EXPECT_TRUE(fake.dialogs.messages.empty());
 }
 
+TEST(frmDataExecute, NameBoxesTakeNoCommaSoUserTxtKeepsThreeNames) {
+    FakeServices fake;
+    frmDataExecute w(fake.services, nullptr);
+    w.findChild<QCheckBox*>("chkName")->setChecked(true);
+    for (const char* name : {"txtUser1", "txtUser2", "txtUser3"}) {
+        auto* box = w.findChild<QLineEdit*>(name);
+        box->insert(QStringLiteral("张三"));
+        box->insert(QStringLiteral(","));
+        box->insert(QStringLiteral("a,b"));
+        box->insert(QStringLiteral("，李"));
+        EXPECT_EQ(box->text(), QStringLiteral("张三，李")) << name;
+    }
+    EXPECT_EQ(ReadBytes(fake.appFolder.PersonnelFile()),
+              *Utf8ToGbk("张三，李,张三，李,张三，李\r\n"));
+}
+
 TEST(frmDataExecute, NoPersonnelFileLeavesTheNamesEmptyAndWritesNothing) {
     FakeServices fake;
     frmDataExecute w(fake.services, nullptr);

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 
@@ -186,6 +187,34 @@ TEST_F(EditorTest, PicturesOpenOnSelectionOnlyOnceTheDescriptionFileExists) {
     List(*editor)->setCurrentRow(1);
     EXPECT_EQ(fake.desktop.calls.size(), 3u);
     EXPECT_EQ(Boxes(*editor), (QStringList{"P0002", "第二点", "地面", "", ""}));
+}
+
+TEST_F(EditorTest, ClickingTheSelectedEntryShowsItAgain) {
+    Screenshots({"P0001.jpg", "P0002.jpg"});
+    Descriptions("two_points.txt");
+    auto editor = Open();
+    editor->show();
+    QListWidget* list = List(*editor);
+    auto click = [list](int row) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(list->viewport(), &event);
+        }
+    };
+    const auto opened = [&](const char* name) {
+        return testing::DesktopCall{QStringLiteral("open"),
+                                    processText + QString::fromLatin1(name)};
+    };
+    Pic(*editor)->click();
+    Box(*editor, "txtData1")->setText(QStringLiteral("未存"));
+    click(0);  // the selected entry: shown again from the file, picture opened
+    EXPECT_EQ(Boxes(*editor), (QStringList{"P0001", "田埂拐角", "地面", "", ""}));
+    click(1);  // another entry: shown once, picture opened once
+    EXPECT_EQ(List(*editor)->currentRow(), 1);
+    EXPECT_EQ(fake.desktop.calls,
+              (std::vector{opened("P0001.jpg"), opened("P0001.jpg"), opened("P0002.jpg")}));
 }
 
 TEST_F(EditorTest, CommaInADescriptionIsRefusedAndNothingIsWritten) {

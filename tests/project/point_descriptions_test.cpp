@@ -114,6 +114,22 @@ TEST(PointDescriptions, SaveDropsEveryLineThatIsNotARecord) {
     EXPECT_EQ(ReadBytes(sortie.file), Golden("mixed_saved.txt"));
 }
 
+TEST(PointDescriptions, OtherRecordsKeepTheirBytesAndTheFileBecomesGbk) {
+    struct Case {
+        std::string_view start, expected;
+    };
+    const Case cases[] = {
+        {"stray_byte.txt", "stray_byte_saved.txt"},  // a byte that is not GBK stays as it is
+        {"utf8_bom.txt", "utf8_bom_saved.txt"},      // a UTF-8 file is written back as GBK
+    };
+    for (const auto& c : cases) {
+        Sortie sortie(c.start);
+        const Status saved = SavePointDescription(sortie.file, {"P0002", "桥头", "桥面", "", ""});
+        ASSERT_TRUE(saved) << c.start << ": " << saved.message();
+        EXPECT_EQ(ReadBytes(sortie.file), Golden(c.expected)) << c.start;
+    }
+}
+
 TEST(PointDescriptions, FieldsThatWouldBreakTheLineAreRefusedAndNothingIsWritten) {
     struct Case {
         PointDescription record;

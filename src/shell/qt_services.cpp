@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
 #include <QWidget>
@@ -149,8 +150,33 @@ bool QtDesktop::OpenFolder(const QString& folder) {
 
 bool QtDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
 
+namespace {
+
+// Whether the desktop names a program for files of this kind. The desktop's
+// opener reports success as soon as it has started looking for a program, so
+// without this a file type nobody handles would fail silently instead of
+// being reported as "not installed". When the question cannot be asked the
+// answer is yes, and opening is simply tried.
+bool HasAssociatedProgram(const QString& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), type});
+    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit ||
+        query.exitCode() != 0)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
+}  // namespace
+
 bool QtDesktop::OpenWithAssociated(const QString& path) {
-    if (!QFileInfo::exists(path)) return false;
+    if (!QFileInfo::exists(path) || !HasAssociatedProgram(path)) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

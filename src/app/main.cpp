@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 #include "shell/qt_services.h"
 
 int main(int argc, char* argv[]) {

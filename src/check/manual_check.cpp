@@ -1,20 +1,11 @@
 #include "check/manual_check.h"
 
 #include "shell/files.h"
+#include "shell/text.h"
 
 namespace skyrell {
 
 namespace {
-
-// The first `count` characters of a UTF-8 text (all of it when shorter).
-std::string_view LeadingCharacters(std::string_view text, std::size_t count) {
-    std::size_t end = 0;
-    for (std::size_t seen = 0; end < text.size() && seen < count; ++seen) {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    }
-    return text.substr(0, end);
-}
 
 constexpr std::size_t kPointNameLength = 5;
 constexpr std::size_t kLatitudeColumn = 4;   // counted from 0

@@ -10,7 +10,6 @@ namespace skyrell {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool AllDigits(std::string_view text) {
     for (char c : text)

@@ -25,30 +25,16 @@ void IncrementDigits(std::string& digits) {
 }  // namespace
 
 std::optional<std::string> FixedSevenDecimals(std::string_view text) {
-    if (!ParseNumber(text)) return std::nullopt;
-    std::string_view t = TrimSpaces(text);
-    bool negative = false;
-    if (t.front() == '+' || t.front() == '-') {
-        negative = t.front() == '-';
-        t.remove_prefix(1);
-    }
-    // Digits without the point, and how many of them stand before it.
-    std::string digits;
-    long long pointAt = -1;
-    std::size_t i = 0;
-    for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
-        if (t[i] == '.')
-            pointAt = static_cast<long long>(digits.size());
-        else
-            digits += t[i];
-    }
-    if (pointAt < 0) pointAt = static_cast<long long>(digits.size());
-    if (i < t.size()) {
-        // The exponent moves the point; ParseNumber vouched for its digits.
-        const auto exponent = ParseNumber(t.substr(i + 1));
-        if (!exponent || *exponent > 400 || *exponent < -400) return std::nullopt;
-        pointAt += static_cast<long long>(*exponent);
-    }
+    const auto decimal = ReadWrittenDecimal(text);
+    // Exponents far beyond any coordinate would only make huge texts.
+    constexpr std::int64_t kLargestShift = 400;
+    if (!decimal || decimal->Exponent > kLargestShift ||
+        decimal->Exponent < -kLargestShift - static_cast<std::int64_t>(decimal->Digits.size()))
+        return std::nullopt;
+    const bool negative = decimal->Negative;
+    const std::string& digits = decimal->Digits;
+    // How many of the digits stand before the point.
+    const long long pointAt = static_cast<long long>(digits.size()) + decimal->Exponent;
     const auto length = static_cast<long long>(digits.size());
     std::string integer =
         pointAt > 0 ? digits.substr(0, static_cast<std::size_t>(std::min(pointAt, length)))

@@ -254,13 +254,8 @@ bool ProjectsCoordinates(PosConversion conversion) {
 
 std::string KmlDocumentName(const std::filesystem::path& output) {
     std::string name = PathText(output.filename());
-    // Drop the last four characters, not bytes: step back over UTF-8
-    // continuation bytes.
-    for (int i = 0; i < 4 && !name.empty(); ++i) {
-        std::size_t cut = name.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.erase(cut);
-    }
+    // Drop the last four characters, not bytes.
+    for (int i = 0; i < 4 && !name.empty(); ++i) name.erase(PreviousCharacter(name, name.size()));
     return name + ".kml";
 }
 

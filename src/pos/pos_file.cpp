@@ -23,12 +23,6 @@ bool SplitNine(std::string_view line, std::string_view (&fields)[PosRecord::kFie
     return count == PosRecord::kFieldCount;
 }
 
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text)
-        if (c >= 0x80) return false;
-    return true;
-}
-
 }  // namespace
 
 Status PosReader::Open(const std::filesystem::path& path) {

@@ -1,11 +1,6 @@
-// The six POS conversions and the options dialog as the main window runs
-// them: file dialogs, the options question, the conversion itself (the logic
-// of pos_conversions.h, which the command-line program shares) and the
-// completion question that opens the result.
+#include "pos/qt_pos_conversions.h"
 
 #include "pos/frmPosOptions.h"
-#include "pos/pos_conversions.h"
-#include "shell/frmMain.h"
 #include "shell/qt_keep_painting.h"
 #include "shell/textfile.h"
 
@@ -66,77 +61,69 @@ void SetPendingFlag(ConversionOptions& options, PosConversion conversion) {
 
 }  // namespace
 
-void frmMain::PosKmlPoint() { RunPosConversion(PosConversion::KmlPoint); }
-void frmMain::PosKmlPolyline() { RunPosConversion(PosConversion::KmlPolyline); }
-void frmMain::PosDxfPoint() { RunPosConversion(PosConversion::DxfPoint); }
-void frmMain::PosDxfPolyline() { RunPosConversion(PosConversion::DxfPolyline); }
-void frmMain::PosTxtBl() { RunPosConversion(PosConversion::TxtBl); }
-void frmMain::PosTxtXy() { RunPosConversion(PosConversion::TxtXy); }
-
-void frmMain::PosOptions() {
-    posOptions_.PendingConversion = {};
-    ShowPosOptions();
+void PosConversions::ShowOptions() {
+    options_.PendingConversion = {};
+    ShowOptionsDialog();
 }
 
-void frmMain::ShowPosOptions() {
-    ShowTool(QStringLiteral("frmPosOptions"), [this](Services& services, QWidget* owner) {
-        return new frmPosOptions(services, owner, posOptions_,
-                                 [this] { ResumePendingPosConversion(); });
+void PosConversions::ShowOptionsDialog() {
+    tools_.Show(QStringLiteral("frmPosOptions"), [this](Services& services, QWidget* owner) {
+        return new frmPosOptions(services, owner, options_, [this] { ResumePending(); });
     });
 }
 
-void frmMain::ResumePendingPosConversion() {
+void PosConversions::ResumePending() {
     // Each conversion rewrites the flags when it starts, so at most one runs.
-    if (posOptions_.PendingConversion.DxfPoint) PosDxfPoint();
-    if (posOptions_.PendingConversion.DxfPolyline) PosDxfPolyline();
-    if (posOptions_.PendingConversion.TxtXy) PosTxtXy();
+    if (options_.PendingConversion.DxfPoint) Run(PosConversion::DxfPoint);
+    if (options_.PendingConversion.DxfPolyline) Run(PosConversion::DxfPolyline);
+    if (options_.PendingConversion.TxtXy) Run(PosConversion::TxtXy);
 }
 
-void frmMain::RunPosConversion(PosConversion conversion) {
+void PosConversions::Run(PosConversion conversion) {
     const ConversionTexts texts = TextsOf(conversion);
     Dialogs& dialogs = services_.dialogs;
 
     if (ProjectsCoordinates(conversion)) {
-        SetPendingFlag(posOptions_, conversion);
-        if (!posOptions_.IsSet()) {
+        SetPendingFlag(options_, conversion);
+        if (!options_.IsSet()) {
             const auto answer = dialogs.Message(
-                this, QStringLiteral("未设置转换选项，无法进行转换操作。\r\n是否设置转换选项？"),
+                owner_, QStringLiteral("未设置转换选项，无法进行转换操作。\r\n是否设置转换选项？"),
                 MsgIcon::Question, MsgButtons::YesNo, texts.caption);
-            if (answer == MsgAnswer::Yes) ShowPosOptions();
+            if (answer == MsgAnswer::Yes) ShowOptionsDialog();
             return;
         }
     }
 
-    const QString pos =
-        ShowFileDialog(services_, QStringLiteral("OPEN"), this, QStringLiteral("选择无人机POS文件"),
-                       Filter("无人机POS文件(*.TXT)", "*.TXT"));
+    const QString pos = ShowFileDialog(services_, QStringLiteral("OPEN"), owner_,
+                                       QStringLiteral("选择无人机POS文件"),
+                                       Filter("无人机POS文件(*.TXT)", "*.TXT"));
     if (pos.isEmpty()) return;
-    const QString output =
-        ShowFileDialog(services_, QStringLiteral("SAVE"), this, texts.saveTitle, texts.saveFilter);
+    const QString output = ShowFileDialog(services_, QStringLiteral("SAVE"), owner_,
+                                          texts.saveTitle, texts.saveFilter);
     if (output.isEmpty()) return;
 
     // The options keep the ellipsoid axes of the conversion that ran last; an
     // unknown coordinate system is reported by the conversion below.
-    if (ProjectsCoordinates(conversion)) ApplyEllipsoid(posOptions_);
+    if (ProjectsCoordinates(conversion)) ApplyEllipsoid(options_);
 
     // The window keeps painting while the file converts; user input waits, so
     // no second operation starts in the middle of this one.
     const ConversionResult result =
-        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), posOptions_, KeepPainting());
+        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), options_, KeepPainting());
 
     if (!result.ok()) {
         const QString text = Q(result.status.message());
         if (result.failure == ConversionFailure::NoDataLines) {
-            dialogs.Message(this, text, MsgIcon::Information, MsgButtons::Ok, texts.caption);
+            dialogs.Message(owner_, text, MsgIcon::Information, MsgButtons::Ok, texts.caption);
         } else if (result.failure == ConversionFailure::WriteFailed && result.status.code() != 0) {
-            ShowWriteFailure(services_, this, result.status.code(), text);
+            ShowWriteFailure(services_, owner_, result.status.code(), text);
         } else {
-            dialogs.Message(this, text, MsgIcon::Exclamation, MsgButtons::Ok, texts.caption);
+            dialogs.Message(owner_, text, MsgIcon::Exclamation, MsgButtons::Ok, texts.caption);
         }
         return;
     }
 
-    if (dialogs.Message(this, texts.finished, MsgIcon::Question, MsgButtons::YesNo,
+    if (dialogs.Message(owner_, texts.finished, MsgIcon::Question, MsgButtons::YesNo,
                         texts.caption) != MsgAnswer::Yes)
         return;
     // The text tables open in the text editor, whose launch is not examined;
@@ -144,7 +131,7 @@ void frmMain::RunPosConversion(PosConversion conversion) {
     if (texts.notInstalled.isEmpty()) {
         services_.desktop.OpenTextFile(output);
     } else if (!services_.desktop.OpenWithAssociated(output)) {
-        dialogs.Message(this, texts.notInstalled, texts.notInstalledIcon, MsgButtons::Ok,
+        dialogs.Message(owner_, texts.notInstalled, texts.notInstalledIcon, MsgButtons::Ok,
                         texts.caption);
     }
 }

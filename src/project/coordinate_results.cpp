@@ -26,19 +26,7 @@ constexpr double kFloatMargin = 1e-9;
 constexpr Picometres kLargest = static_cast<Picometres>(1'000'000'000'000'000'000) *
                                 static_cast<Picometres>(1'000'000'000'000'000'000);
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 Picometres Abs(Picometres value) { return value < 0 ? -value : value; }
-
-// The first `count` characters of a UTF-8 text (all of it when shorter).
-std::string FirstCharacters(std::string_view text, std::size_t count) {
-    std::size_t end = 0;
-    for (std::size_t seen = 0; end < text.size() && seen < count; ++seen) {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    }
-    return std::string(text.substr(0, end));
-}
 
 bool PlaneExceeds(const RawObservation& first, const RawObservation& other) {
     if (first.writtenNorthing && first.writtenEasting && other.writtenNorthing &&
@@ -68,31 +56,10 @@ std::string NotANumberText(std::int64_t lineNumber, std::string_view column,
 // The decimal value of a number field exactly as written, in picometres;
 // empty when it does not fit.
 std::optional<Picometres> WrittenPicometres(std::string_view text) {
-    if (!ParseNumber(text)) return std::nullopt;
-    std::string_view body = TrimSpaces(text);
-    bool negative = false;
-    if (!body.empty() && (body.front() == '+' || body.front() == '-')) {
-        negative = body.front() == '-';
-        body.remove_prefix(1);
-    }
-    // All digits of the mantissa, and the power of ten of its last digit.
-    std::string digits;
-    std::int64_t power = 0;
-    std::size_t i = 0;
-    for (; i < body.size() && IsDigit(body[i]); ++i) digits += body[i];
-    if (i < body.size() && body[i] == '.')
-        for (++i; i < body.size() && IsDigit(body[i]); ++i, --power) digits += body[i];
-    if (i < body.size()) {  // exponent, already checked for its shape
-        const std::string_view exponent = body.substr(i + 1);
-        const bool minus = !exponent.empty() && exponent.front() == '-';
-        std::int64_t value = 0;
-        for (char c : exponent) {
-            if (!IsDigit(c)) continue;
-            value = value * 10 + (c - '0');
-            if (value > 1000) return std::nullopt;
-        }
-        power += minus ? -value : value;
-    }
+    const auto decimal = ReadWrittenDecimal(text);
+    if (!decimal) return std::nullopt;
+    std::string digits = decimal->Digits;
+    std::int64_t power = decimal->Exponent;
     power += 12;  // metres to picometres
     // Digits below a picometre are dropped; what remains must fit.
     if (power < 0) {
@@ -110,7 +77,7 @@ std::optional<Picometres> WrittenPicometres(std::string_view text) {
         value *= 10;
         if (value > kLargest) return std::nullopt;
     }
-    return negative ? -value : value;
+    return decimal->Negative ? -value : value;
 }
 
 // The sum of one coordinate over a point's observations. The plain sum gives
@@ -149,7 +116,7 @@ bool IsDataLine(std::string_view line, const FieldList& fields, const RawCsvLayo
 Result<RawObservation> ReadRawObservation(const FieldList& fields, const RawCsvLayout& layout,
                                           std::int64_t lineNumber) {
     RawObservation obs;
-    obs.name = AsciiUpper(FirstCharacters(fields.Items[layout.name], 5));
+    obs.name = AsciiUpper(LeadingCharacters(fields.Items[layout.name], 5));
     struct Numeric {
         std::size_t index;
         std::string_view column;

@@ -61,9 +61,35 @@ std::string FileTitleOf(std::string_view path) {
     return std::string(name);
 }
 
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
 namespace {
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 }  // namespace
+
+std::size_t NextCharacter(std::string_view text, std::size_t at) {
+    ++at;
+    while (at < text.size() && IsContinuation(text[at])) ++at;
+    return at;
+}
+
+std::size_t PreviousCharacter(std::string_view text, std::size_t at) {
+    if (at == 0) return 0;
+    --at;
+    while (at > 0 && IsContinuation(text[at])) --at;
+    return at;
+}
+
+std::string_view LeadingCharacters(std::string_view text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size() && seen < count; ++seen)
+        end = NextCharacter(text, end);
+    return text.substr(0, end);
+}
 
 std::optional<std::int64_t> TrailingNumber(std::string_view text) {
     std::size_t end = text.size();
@@ -90,34 +116,80 @@ std::optional<std::int64_t> TrailingNumber(std::string_view text) {
     return static_cast<std::int64_t>(magnitude);
 }
 
-std::optional<double> ParseNumber(std::string_view text) {
+namespace {
+
+// The parts of a number field as written: sign, mantissa digits before and
+// after the point, exponent digits. Empty unless the whole field (blanks
+// around it allowed) has the shape [+|-]digits[.digits][(e|E)[+|-]digits]
+// with at least one mantissa digit; "inf", "nan" and hexadecimal are not.
+struct NumberShape {
+    std::string_view body;  // the field without blanks and without a leading "+"
+    bool negative = false;
+    std::string_view whole, fraction;
+    bool exponentNegative = false;
+    std::string_view exponent;
+};
+
+std::optional<NumberShape> ShapeOf(std::string_view text) {
+    NumberShape shape;
     std::string_view body = TrimSpaces(text);
     if (!body.empty() && body.front() == '+') {
         body.remove_prefix(1);
         if (!body.empty() && body.front() == '-') return std::nullopt;
     }
-    // Check the shape first: std::from_chars alone would also take "inf",
-    // "nan" and stop silently at the first character that does not fit.
-    std::size_t i = body.empty() || body.front() != '-' ? 0 : 1;
-    std::size_t digits = 0;
-    while (i < body.size() && IsDigit(body[i])) ++i, ++digits;
-    if (i < body.size() && body[i] == '.') {
-        ++i;
-        while (i < body.size() && IsDigit(body[i])) ++i, ++digits;
-    }
-    if (digits == 0) return std::nullopt;
+    shape.body = body;
+    std::size_t i = 0;
+    if (!body.empty() && body.front() == '-') shape.negative = true, ++i;
+    auto digitsFrom = [&body](std::size_t& at) {
+        const std::size_t start = at;
+        while (at < body.size() && IsDigit(body[at])) ++at;
+        return body.substr(start, at - start);
+    };
+    shape.whole = digitsFrom(i);
+    if (i < body.size() && body[i] == '.') shape.fraction = digitsFrom(++i);
+    if (shape.whole.empty() && shape.fraction.empty()) return std::nullopt;
     if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
         ++i;
-        if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
-        std::size_t exponentDigits = 0;
-        while (i < body.size() && IsDigit(body[i])) ++i, ++exponentDigits;
-        if (exponentDigits == 0) return std::nullopt;
+        if (i < body.size() && (body[i] == '+' || body[i] == '-'))
+            shape.exponentNegative = body[i++] == '-';
+        shape.exponent = digitsFrom(i);
+        if (shape.exponent.empty()) return std::nullopt;
     }
     if (i != body.size()) return std::nullopt;
+    return shape;
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+    // Check the shape first: std::from_chars alone would also take "inf",
+    // "nan" and stop silently at the first character that does not fit.
+    const auto shape = ShapeOf(text);
+    if (!shape) return std::nullopt;
     double value = 0;
+    const std::string_view body = shape->body;
     const auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
     if (ec != std::errc() || ptr != body.data() + body.size()) return std::nullopt;
     return value;
+}
+
+std::optional<WrittenDecimal> ReadWrittenDecimal(std::string_view text) {
+    if (!ParseNumber(text)) return std::nullopt;
+    const auto shape = ShapeOf(text);
+    constexpr std::int64_t kLargestExponent = 1'000'000;
+    std::int64_t exponent = 0;
+    for (char c : shape->exponent) {
+        exponent = exponent * 10 + (c - '0');
+        if (exponent > kLargestExponent) return std::nullopt;
+    }
+    WrittenDecimal decimal;
+    decimal.Negative = shape->negative;
+    decimal.Digits.reserve(shape->whole.size() + shape->fraction.size());
+    decimal.Digits += shape->whole;
+    decimal.Digits += shape->fraction;
+    decimal.Exponent = (shape->exponentNegative ? -exponent : exponent) -
+                       static_cast<std::int64_t>(shape->fraction.size());
+    return decimal;
 }
 
 std::string GeneralNumberText(double value) {
@@ -213,13 +285,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 namespace {
 char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Offset of the character after the one starting at `at` (UTF-8).
-std::size_t NextCharacter(std::string_view text, std::size_t at) {
-    ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
-    return at;
-}
 
 // Literal characters compare byte by byte (UTF-8 keeps a whole character
 // matching a whole character); "?" and the retries of "*" step over whole

@@ -36,6 +36,32 @@ std::string FileTitleOf(std::string_view path);
 // the number does not fit 64 bits.
 std::optional<std::int64_t> TrailingNumber(std::string_view text);
 
+// ASCII digit test, the one used by every parser.
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether every byte is ASCII (such text is the same in GBK and UTF-8).
+bool IsAscii(std::string_view text);
+
+// Offset of the character after the one that starts at `at` in UTF-8 text
+// (continuation bytes belong to the character before them).
+std::size_t NextCharacter(std::string_view text, std::size_t at);
+// Offset of the character before offset `at` (0 when at is 0).
+std::size_t PreviousCharacter(std::string_view text, std::size_t at);
+// The first `count` characters of a UTF-8 text (all of it when shorter).
+std::string_view LeadingCharacters(std::string_view text, std::size_t count);
+
+// A decimal number exactly as written: its value is
+// (negative ? -1 : 1) x Digits x 10^Exponent. Digits holds every digit of
+// the mantissa without the point, leading zeros kept.
+struct WrittenDecimal {
+    bool Negative = false;
+    std::string Digits;
+    std::int64_t Exponent = 0;
+};
+// The decimal of a field that ParseNumber accepts, empty for anything else
+// and for exponents beyond +-10^6 (no caller keeps such a value exactly).
+std::optional<WrittenDecimal> ReadWrittenDecimal(std::string_view text);
+
 // Reads a whole field as a number: optional sign, digits with at most one
 // point, optional exponent, blanks around it allowed. Anything else (an empty
 // field, "120.05x18", "inf", hexadecimal) is not a number.

@@ -1,5 +1,7 @@
 #include "shell/textfile.h"
 
+#include "shell/text.h"
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -14,12 +16,6 @@ namespace skyrell {
 namespace {
 
 Status SystemFailure(int code) { return Status::Fail(std::strerror(code), code); }
-
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text)
-        if (c >= 0x80) return false;
-    return true;
-}
 
 // One converter per direction and thread: opening a converter costs far more
 // than converting a line.

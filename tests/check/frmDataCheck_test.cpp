@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "app/frmMain.h"
 #include "check/sortie_fixture.h"
-#include "shell/frmMain.h"
 #include "support/fakes.h"
 
 namespace skyrell {

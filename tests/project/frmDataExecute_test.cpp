@@ -13,8 +13,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/frmMain.h"
 #include "project/frmInfo.h"
-#include "shell/frmMain.h"
 #include "shell/textfile.h"
 #include "support/fakes.h"
 

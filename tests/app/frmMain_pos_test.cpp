@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "pos/frmPosOptions.h"
-#include "shell/frmMain.h"
-#include "shell/qt_navigation_bar.h"
+#include "app/frmMain.h"
+#include "app/qt_navigation_bar.h"
 #include "support/fakes.h"
 
 namespace skyrell {

@@ -1,4 +1,4 @@
-#include "shell/qt_navigation_bar.h"
+#include "app/qt_navigation_bar.h"
 
 #include <QLabel>
 #include <QToolButton>

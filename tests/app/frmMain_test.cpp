@@ -1,4 +1,4 @@
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QEvent>
 #include <QToolButton>
 
-#include "shell/qt_navigation_bar.h"
+#include "app/qt_navigation_bar.h"
 #include "support/fakes.h"
 
 namespace skyrell {

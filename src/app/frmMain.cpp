@@ -1,4 +1,4 @@
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include "check/frmDataCheck.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
-#include "shell/qt_navigation_bar.h"
+#include "app/qt_navigation_bar.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -19,7 +19,7 @@ constexpr int kNavigationMargin = 16;  // the bar is this much narrower than the
 const QString kDeveloper = QStringLiteral("Skyrell 开发组");
 }  // namespace
 
-frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services) {
+frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services), tools_(services, this), pos_(services, this, tools_) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Skyrell "));
     setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
@@ -106,23 +106,6 @@ void frmMain::ItemClick(int group, int item) {
     if (found != actions_.end()) found->second();
 }
 
-QWidget* frmMain::ShowTool(const QString& name, const ToolFactory& make) {
-    QPointer<QWidget>& slot = tools_[name];
-    if (!slot) {
-        slot = make(services_, this);
-        slot->setWindowFlag(Qt::Window, true);
-        slot->setAttribute(Qt::WA_DeleteOnClose, true);
-    }
-    slot->show();
-    services_.desktop.BringForward(slot);
-    return slot;
-}
-
-QWidget* frmMain::Tool(const QString& name) const {
-    const auto found = tools_.find(name);
-    return found == tools_.end() ? nullptr : found->second.data();
-}
-
 QString frmMain::SupportAddress() const {
     const auto page = services_.appFolder.ProgramFolder() / "help" / "index.html";
     return QUrl::fromLocalFile(Q(PathText(page))).toString();
@@ -139,8 +122,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing the main window closes every tool it owns, which ends the run.
-    for (auto& [name, tool] : tools_)
-        if (tool) tool->close();
+    tools_.CloseAll();
     QWidget::closeEvent(event);
 }
 

@@ -1,8 +1,10 @@
 #include "check/rough_position.h"
 
+#include <initializer_list>
 #include <vector>
 
 #include "shell/files.h"
+#include "shell/kml.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -73,9 +75,6 @@ std::optional<double> PackedDegrees(std::string_view text) {
     return *degrees + *minutes / 60 + *seconds / 3600;
 }
 
-constexpr std::string_view kIconAddress =
-    "http://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png";
-
 }  // namespace
 
 AngleForm AngleFormOf(std::string_view latitudeText) {
@@ -104,68 +103,34 @@ std::string RoughPositionKml(std::string_view pointName, const RoughPosition& po
     const std::string name = XmlEscaped(pointName);
     const std::string lon = GeneralNumberText(position.longitude);
     const std::string lat = GeneralNumberText(position.latitude);
-    auto iconStyle = [](std::string_view scale) {
-        return std::vector<std::string>{
-            "     <IconStyle>",
-            "         <scale>" + std::string(scale) + "</scale>",
-            "         <Icon>",
-            "             <href>" + std::string(kIconAddress) + "</href>",
-            "         </Icon>",
-            R"(         <hotSpot x="20" y="2" xunits="pixels" yunits="pixels"/>)",
-            "     </IconStyle>",
-        };
-    };
-    std::vector<std::string> lines = {
-        R"(<?xml version="1.0" encoding="UTF-8"?>)",
-        R"(<kml xmlns="http://www.opengis.net/kml/2.2" xmlns:gx="http://www.google.com/kml/ext/2.2" )"
-        R"(xmlns:kml="http://www.opengis.net/kml/2.2" xmlns:atom="http://www.w3.org/2005/Atom">)",
-        "<Document>",
-        " <name>" + name + ".kml</name>",
-        R"( <StyleMap id="m_ylw-pushpin">)",
-        "     <Pair>",
-        "         <key>normal</key>",
-        "         <styleUrl>#s_ylw-pushpin</styleUrl>",
-        "     </Pair>",
-        "     <Pair>",
-        "         <key>highlight</key>",
-        "         <styleUrl>#s_ylw-pushpin_hl</styleUrl>",
-        "     </Pair>",
-        " </StyleMap>",
-        R"( <Style id="s_ylw-pushpin_hl">)",
-    };
-    auto append = [&lines](std::vector<std::string> more) {
-        for (auto& line : more) lines.push_back(std::move(line));
-    };
-    append(iconStyle("1.3"));
-    append({" </Style>", R"( <Style id="s_ylw-pushpin">)"});
-    append(iconStyle("1.1"));
-    append({
-        " </Style>",
-        " <Placemark>",
-        "     <name>" + name + "</name>",
-        "     <LookAt>",
-        "         <longitude>" + lon + "</longitude>",
-        "         <latitude>" + lat + "</latitude>",
-        "         <altitude>0</altitude>",
-        "         <heading>-2.875176428932806</heading>",
-        "         <tilt>27.73659926527398</tilt>",
-        "         <range>278.4444133347007</range>",
-        "         <gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode>",
-        "     </LookAt>",
-        "     <styleUrl>#m_ylw-pushpin</styleUrl>",
-        "     <Point>",
-        "         <coordinates>" + lon + "," + lat + ",0</coordinates>",
-        "     </Point>",
-        " </Placemark>",
-        "</Document>",
-        "</kml>",
-    });
-
     std::string document;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) document += "\r\n";
-        document += lines[i];
-    }
+    auto lines = [&document](int spaces, std::initializer_list<std::string_view> texts) {
+        for (const auto text : texts) AppendKmlLine(document, spaces, text);
+    };
+    lines(0, {kKmlDeclaration, kKmlRoot, "<Document>"});
+    lines(1, {"<name>" + name + ".kml</name>", R"(<StyleMap id="m_ylw-pushpin">)"});
+    lines(5, {"<Pair>"});
+    lines(9, {"<key>normal</key>", "<styleUrl>#s_ylw-pushpin</styleUrl>"});
+    lines(5, {"</Pair>", "<Pair>"});
+    lines(9, {"<key>highlight</key>", "<styleUrl>#s_ylw-pushpin_hl</styleUrl>"});
+    lines(5, {"</Pair>"});
+    lines(1, {"</StyleMap>", R"(<Style id="s_ylw-pushpin_hl">)"});
+    AppendKmlIconStyle(document, 5, "1.3");
+    lines(1, {"</Style>", R"(<Style id="s_ylw-pushpin">)"});
+    AppendKmlIconStyle(document, 5, "1.1");
+    lines(1, {"</Style>", "<Placemark>"});
+    lines(5, {"<name>" + name + "</name>", "<LookAt>"});
+    lines(9, {"<longitude>" + lon + "</longitude>", "<latitude>" + lat + "</latitude>",
+              "<altitude>0</altitude>", "<heading>-2.875176428932806</heading>",
+              "<tilt>27.73659926527398</tilt>", "<range>278.4444133347007</range>",
+              "<gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode>"});
+    lines(5, {"</LookAt>", "<styleUrl>#m_ylw-pushpin</styleUrl>", "<Point>"});
+    lines(9, {"<coordinates>" + lon + "," + lat + ",0</coordinates>"});
+    lines(5, {"</Point>"});
+    lines(1, {"</Placemark>"});
+    lines(0, {"</Document>", "</kml>"});
+    // The document has no line end after its last line.
+    document.resize(document.size() - 2);
     return document;
 }
 

@@ -1,10 +1,12 @@
 #include "pos/pos_conversions.h"
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "geodesy/module_gauss.h"
 #include "pos/pos_file.h"
+#include "shell/kml.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -53,22 +55,14 @@ ConversionResult WriteFailure(const std::filesystem::path& output, const Status&
 }
 
 void Line(std::string& text, int spaces, std::string_view content) {
-    text.append(static_cast<std::size_t>(spaces), ' ');
-    text += content;
-    text += kEol;
+    AppendKmlLine(text, spaces, content);
 }
 
 // ---------------------------------------------------------------- KML
 
-constexpr std::string_view kIconHref =
-    "<href>http://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png</href>";
-constexpr std::string_view kHotSpot = R"(<hotSpot x="20" y="2" xunits="pixels" yunits="pixels"/>)";
-
 void KmlOpening(std::string& text, const std::filesystem::path& output, int nameSpaces) {
-    Line(text, 0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
-    Line(
-        text, 0,
-        R"(<kml xmlns="http://www.opengis.net/kml/2.2" xmlns:gx="http://www.google.com/kml/ext/2.2" xmlns:kml="http://www.opengis.net/kml/2.2" xmlns:atom="http://www.w3.org/2005/Atom">)");
+    Line(text, 0, kKmlDeclaration);
+    Line(text, 0, kKmlRoot);
     Line(text, 0, "<Document>");
     Line(text, nameSpaces, "<name>" + XmlEscaped(KmlDocumentName(output)) + "</name>");
 }
@@ -77,13 +71,7 @@ void KmlStyle(std::string& text, int indent, std::string_view id, std::string_vi
               bool lineStyle) {
     Line(text, indent, std::string(R"(<Style id=")") + std::string(id) + R"(">)");
     constexpr int step = 4;
-    Line(text, indent + step, "<IconStyle>");
-    Line(text, indent + 2 * step, "<scale>" + std::string(scale) + "</scale>");
-    Line(text, indent + 2 * step, "<Icon>");
-    Line(text, indent + 3 * step, kIconHref);
-    Line(text, indent + 2 * step, "</Icon>");
-    Line(text, indent + 2 * step, kHotSpot);
-    Line(text, indent + step, "</IconStyle>");
+    AppendKmlIconStyle(text, indent + step, scale);
     if (lineStyle) {
         Line(text, indent + step, "<LineStyle>");
         Line(text, indent + 2 * step, "<color>ff0000ff</color>");
@@ -245,12 +233,200 @@ class Projector {
     std::optional<double> L0_;
 };
 
+// A text field copied into a KML document must be a text XML 1.0 can hold;
+// a control character or a byte that is not UTF-8 would make the whole
+// document unreadable, so it stops the conversion.
+Status CheckXmlText(const PosRecord& record, const std::string& field,
+                    const std::filesystem::path& pos) {
+    const auto problem = FindNonXmlCharacter(field);
+    if (!problem) return Status::Ok();
+    return Status::Fail("无人机POS文件 " + PathText(pos) + " 第" +
+                        std::to_string(record.LineNumber) + "行含有KML文件不能保存的字符（" +
+                        problem->description + "）！");
+}
+
+// What a writer needs besides the records.
+struct WriterContext {
+    const std::filesystem::path& pos;
+    const std::filesystem::path& output;
+    const ConversionOptions& options;  // with the axes of its coordinate system
+};
+
+// One output format: the text before the first record, the text of each
+// record, and the text after the last one.
+class PosWriter {
+  public:
+    virtual ~PosWriter() = default;
+    virtual void Begin(std::string& text) = 0;
+    // A record that cannot be written (a coordinate that is not a number,
+    // a point the projection cannot reach) stops the conversion.
+    virtual Status Record(std::string& text, const PosRecord& record) = 0;
+    virtual void End(std::string& text) = 0;
+};
+
+class KmlPointWriter : public PosWriter {
+  public:
+    explicit KmlPointWriter(const WriterContext& context) : context_(context) {}
+    void Begin(std::string& text) override { KmlPointOpening(text, context_.output); }
+    Status Record(std::string& text, const PosRecord& record) override {
+        const auto lon = PosNumber(record, PosNumberField::Longitude, context_.pos);
+        if (!lon) return lon.status();
+        const auto lat = PosNumber(record, PosNumberField::Latitude, context_.pos);
+        if (!lat) return lat.status();
+        const auto height = PosNumber(record, PosNumberField::Height, context_.pos);
+        if (!height) return height.status();
+        if (auto checked = CheckXmlText(record, record.PhotoId(), context_.pos); !checked)
+            return checked;
+        KmlPlacemark(text, XmlEscaped(record.PhotoId()), GeneralNumberText(*lon),
+                     GeneralNumberText(*lat), GeneralNumberText(*height));
+        return Status::Ok();
+    }
+    void End(std::string& text) override { text += kKmlClosing; }
+
+  private:
+    WriterContext context_;
+};
+
+class KmlPolylineWriter : public PosWriter {
+  public:
+    explicit KmlPolylineWriter(const WriterContext& context) : context_(context) {}
+    void Begin(std::string& text) override { KmlPolylineOpening(text, context_.output); }
+    Status Record(std::string& text, const PosRecord& record) override {
+        // The polyline copies the coordinate texts as written.
+        for (const std::string* field : {&record.Longitude(), &record.Latitude()})
+            if (auto checked = CheckXmlText(record, *field, context_.pos); !checked) return checked;
+        text += XmlEscaped(record.Longitude());
+        text += ',';
+        text += XmlEscaped(record.Latitude());
+        text += ",0 ";
+        return Status::Ok();
+    }
+    void End(std::string& text) override { text += kKmlPolylineClosing; }
+
+  private:
+    WriterContext context_;
+};
+
+class TxtBlWriter : public PosWriter {
+  public:
+    explicit TxtBlWriter(const WriterContext&) {}
+    void Begin(std::string& text) override { Line(text, 0, "ID,B,L"); }
+    Status Record(std::string& text, const PosRecord& record) override {
+        text += record.PhotoId();
+        text += ',';
+        text += record.Latitude();
+        text += ',';
+        text += record.Longitude();
+        text += kEol;
+        return Status::Ok();
+    }
+    void End(std::string&) override {}
+};
+
+// The writers of plane coordinates: each record is projected first.
+class ProjectingWriter : public PosWriter {
+  public:
+    explicit ProjectingWriter(const WriterContext& context)
+        : context_(context), projector_(context.options) {}
+    Status Record(std::string& text, const PosRecord& record) final {
+        const auto plane = projector_.Project(record, context_.pos);
+        if (!plane) return plane.status();
+        Plane(text, record, plane->y, plane->x);
+        return Status::Ok();
+    }
+
+  protected:
+    virtual void Plane(std::string& text, const PosRecord& record, double east, double north) = 0;
+    WriterContext context_;
+
+  private:
+    Projector projector_;
+};
+
+class DxfPointWriter : public ProjectingWriter {
+  public:
+    explicit DxfPointWriter(const WriterContext& context)
+        : ProjectingWriter(context),
+          h_(context.options.TextScale / 500),
+          heightText_(GeneralNumberText(h_)) {}
+    void Begin(std::string& text) override { text += kDxfEntities; }
+    void End(std::string& text) override { text += kDxfEnd; }
+
+  private:
+    void Plane(std::string& text, const PosRecord& record, double east, double north) override {
+        DxfPoint(text, record.PhotoId(), east, north, heightText_, h_);
+    }
+    double h_;
+    std::string heightText_;
+};
+
+class DxfPolylineWriter : public ProjectingWriter {
+  public:
+    using ProjectingWriter::ProjectingWriter;
+    void Begin(std::string& text) override {
+        text += kDxfEntities;
+        text += kDxfPolylineHead;
+    }
+    void End(std::string& text) override {
+        text += kDxfPolylineEnd;
+        text += kDxfEnd;
+    }
+
+  private:
+    void Plane(std::string& text, const PosRecord&, double east, double north) override {
+        DxfVertex(text, east, north);
+    }
+};
+
+class TxtXyWriter : public ProjectingWriter {
+  public:
+    using ProjectingWriter::ProjectingWriter;
+    void Begin(std::string& text) override { Line(text, 0, "ID,X,Y"); }
+    void End(std::string&) override {}
+
+  private:
+    void Plane(std::string& text, const PosRecord& record, double east, double north) override {
+        text += record.PhotoId();
+        text += ',';
+        text += GeneralNumberText(north);
+        text += ',';
+        text += GeneralNumberText(east);
+        text += kEol;
+    }
+};
+
+// The six formats.
+struct PosFormat {
+    PosConversion conversion;
+    bool kml;        // UTF-8 with a byte-order mark; the others are GBK
+    bool needsData;  // a POS file without data lines is refused
+    bool projects;   // needs the coordinate system and zone of the options
+    std::unique_ptr<PosWriter> (*make)(const WriterContext&);
+};
+
+template <class W>
+std::unique_ptr<PosWriter> Make(const WriterContext& context) {
+    return std::make_unique<W>(context);
+}
+
+constexpr PosFormat kFormats[] = {
+    {PosConversion::KmlPoint, true, true, false, Make<KmlPointWriter>},
+    {PosConversion::KmlPolyline, true, true, false, Make<KmlPolylineWriter>},
+    {PosConversion::DxfPoint, false, true, true, Make<DxfPointWriter>},
+    {PosConversion::DxfPolyline, false, true, true, Make<DxfPolylineWriter>},
+    {PosConversion::TxtBl, false, false, false, Make<TxtBlWriter>},
+    {PosConversion::TxtXy, false, false, true, Make<TxtXyWriter>},
+};
+
+const PosFormat& FormatOf(PosConversion conversion) {
+    for (const auto& format : kFormats)
+        if (format.conversion == conversion) return format;
+    return kFormats[0];
+}
+
 }  // namespace
 
-bool ProjectsCoordinates(PosConversion conversion) {
-    return conversion == PosConversion::DxfPoint || conversion == PosConversion::DxfPolyline ||
-           conversion == PosConversion::TxtXy;
-}
+bool ProjectsCoordinates(PosConversion conversion) { return FormatOf(conversion).projects; }
 
 std::string KmlDocumentName(const std::filesystem::path& output) {
     std::string name = PathText(output.filename());
@@ -263,137 +439,49 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
                                 const std::filesystem::path& output,
                                 const ConversionOptions& options,
                                 const std::function<void()>& yield) {
-    const bool projects = ProjectsCoordinates(conversion);
+    const PosFormat& format = FormatOf(conversion);
     // The axes always follow the coordinate system, whatever the caller left
     // in the options.
     ConversionOptions applied = options;
-    if (projects) {
+    if (format.projects) {
         if (auto ellipsoid = ApplyEllipsoid(applied); !ellipsoid)
             return Failure(ConversionFailure::BadOptions, ellipsoid);
     }
-    const bool kml =
-        conversion == PosConversion::KmlPoint || conversion == PosConversion::KmlPolyline;
-    const bool needsData = conversion != PosConversion::TxtBl && conversion != PosConversion::TxtXy;
 
-    // The KML and DXF conversions refuse a file without data lines before
-    // they touch the output; the check stops at the first data line.
-    if (needsData) {
-        if (auto checked = PosFormatCheck(pos); !checked)
-            return Failure(checked.code() != 0 ? ConversionFailure::Unreadable
-                                               : ConversionFailure::NoDataLines,
-                           checked);
-    }
-
+    // The input is read once, so a pipe converts as a file does. A file
+    // without data lines is refused before the output is touched; the output
+    // goes to a temporary file that replaces the target only when the whole
+    // input converted, so any other failure leaves the target as it was.
     PosReader reader;
     if (auto opened = reader.Open(pos); !opened)
         return Failure(ConversionFailure::Unreadable, opened);
     if (yield) reader.SetYieldHook(yield);
+    PosRecord record;
+    bool more = reader.Next(record);
+    if (!reader.status()) return Failure(ConversionFailure::Unreadable, reader.status());
+    if (format.needsData && !more)
+        return Failure(ConversionFailure::NoDataLines, Status::Fail(PosFormatErrorText(pos)));
 
     ChunkedOutput out;
-    if (auto opened = out.Open(output, kml ? TextEncoding::Utf8 : TextEncoding::Gbk, kml); !opened)
+    if (auto opened =
+            out.Open(output, format.kml ? TextEncoding::Utf8 : TextEncoding::Gbk, format.kml);
+        !opened)
         return WriteFailure(output, opened);
     std::string& text = out.text();
 
-    switch (conversion) {
-        case PosConversion::KmlPoint:
-            KmlPointOpening(text, output);
-            break;
-        case PosConversion::KmlPolyline:
-            KmlPolylineOpening(text, output);
-            break;
-        case PosConversion::DxfPoint:
-            text += kDxfEntities;
-            break;
-        case PosConversion::DxfPolyline:
-            text += kDxfEntities;
-            text += kDxfPolylineHead;
-            break;
-        case PosConversion::TxtBl:
-            Line(text, 0, "ID,B,L");
-            break;
-        case PosConversion::TxtXy:
-            Line(text, 0, "ID,X,Y");
-            break;
-    }
-
-    Projector projector(applied);
-    const double h = applied.TextScale / 500;
-    const std::string heightText = GeneralNumberText(h);
-    PosRecord record;
+    const WriterContext context{pos, output, applied};
+    const std::unique_ptr<PosWriter> writer = format.make(context);
+    writer->Begin(text);
     std::int64_t records = 0;
-    while (reader.Next(record)) {
+    for (; more; more = reader.Next(record)) {
         ++records;
-        switch (conversion) {
-            case PosConversion::KmlPoint: {
-                const auto lon = PosNumber(record, PosNumberField::Longitude, pos);
-                if (!lon) return Failure(ConversionFailure::BadCoordinate, lon.status());
-                const auto lat = PosNumber(record, PosNumberField::Latitude, pos);
-                if (!lat) return Failure(ConversionFailure::BadCoordinate, lat.status());
-                const auto height = PosNumber(record, PosNumberField::Height, pos);
-                if (!height) return Failure(ConversionFailure::BadCoordinate, height.status());
-                KmlPlacemark(text, XmlEscaped(record.PhotoId()), GeneralNumberText(*lon),
-                             GeneralNumberText(*lat), GeneralNumberText(*height));
-                break;
-            }
-            case PosConversion::KmlPolyline:
-                text += XmlEscaped(record.Longitude());
-                text += ',';
-                text += XmlEscaped(record.Latitude());
-                text += ",0 ";
-                break;
-            case PosConversion::TxtBl:
-                text += record.PhotoId();
-                text += ',';
-                text += record.Latitude();
-                text += ',';
-                text += record.Longitude();
-                text += kEol;
-                break;
-            case PosConversion::DxfPoint:
-            case PosConversion::DxfPolyline:
-            case PosConversion::TxtXy: {
-                const auto plane = projector.Project(record, pos);
-                if (!plane) return Failure(ConversionFailure::BadCoordinate, plane.status());
-                const double north = plane->x, east = plane->y;
-                if (conversion == PosConversion::DxfPoint) {
-                    DxfPoint(text, record.PhotoId(), east, north, heightText, h);
-                } else if (conversion == PosConversion::DxfPolyline) {
-                    DxfVertex(text, east, north);
-                } else {
-                    text += record.PhotoId();
-                    text += ',';
-                    text += GeneralNumberText(north);
-                    text += ',';
-                    text += GeneralNumberText(east);
-                    text += kEol;
-                }
-                break;
-            }
-        }
+        if (auto written = writer->Record(text, record); !written)
+            return Failure(ConversionFailure::BadCoordinate, written);
         if (auto flushed = out.FlushIfFull(); !flushed) return WriteFailure(output, flushed);
     }
     if (!reader.status()) return Failure(ConversionFailure::Unreadable, reader.status());
-    if (needsData && records == 0)
-        return Failure(ConversionFailure::NoDataLines, Status::Fail(PosFormatErrorText(pos)));
+    writer->End(text);
 
-    switch (conversion) {
-        case PosConversion::KmlPoint:
-            text += kKmlClosing;
-            break;
-        case PosConversion::KmlPolyline:
-            text += kKmlPolylineClosing;
-            break;
-        case PosConversion::DxfPoint:
-            text += kDxfEnd;
-            break;
-        case PosConversion::DxfPolyline:
-            text += kDxfPolylineEnd;
-            text += kDxfEnd;
-            break;
-        case PosConversion::TxtBl:
-        case PosConversion::TxtXy:
-            break;
-    }
     if (auto finished = out.Finish(); !finished) return WriteFailure(output, finished);
     ConversionResult result;
     result.records = records;

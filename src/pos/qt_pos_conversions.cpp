@@ -104,7 +104,7 @@ void PosConversions::Run(PosConversion conversion) {
 
     // The options keep the ellipsoid axes of the conversion that ran last; an
     // unknown coordinate system is reported by the conversion below.
-    if (ProjectsCoordinates(conversion)) ApplyEllipsoid(options_);
+    if (ProjectsCoordinates(conversion)) static_cast<void>(ApplyEllipsoid(options_));
 
     // The window keeps painting while the file converts; user input waits, so
     // no second operation starts in the middle of this one.

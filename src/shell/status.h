@@ -9,7 +9,7 @@
 
 namespace skyrell {
 
-class Status {
+class [[nodiscard]] Status {
   public:
     Status() = default;
     static Status Ok() { return {}; }
@@ -32,12 +32,16 @@ class Status {
     int code_ = 0;
 };
 
-// A value or the Status that explains why there is none.
+// A value or the Status that explains why there is none. A Result without a
+// value always holds a failure: one built from a success status (a slip of
+// the caller) holds a failure that says so, never an empty success.
 template <class T>
-class Result {
+class [[nodiscard]] Result {
   public:
     Result(T value) : value_(std::move(value)) {}
-    Result(Status failure) : status_(std::move(failure)) {}
+    Result(Status failure)
+        : status_(failure.ok() ? Status::Fail("内部错误：操作没有给出结果。")
+                               : std::move(failure)) {}
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
     const Status& status() const { return status_; }

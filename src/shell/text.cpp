@@ -272,6 +272,47 @@ std::string XmlEscaped(std::string_view text) {
     return out;
 }
 
+std::optional<XmlTextProblem> FindNonXmlCharacter(std::string_view text) {
+    auto problem = [](std::size_t at, const char* format, unsigned value) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, format, value);
+        return XmlTextProblem{at, buffer};
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            if (lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r')
+                return problem(i, "U+%04X", lead);
+            ++i;
+            continue;
+        }
+        // Length and smallest code point of the sequence a lead byte starts.
+        std::size_t length = 0;
+        char32_t code = 0, smallest = 0;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2, code = lead & 0x1F, smallest = 0x80;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, code = lead & 0x0F, smallest = 0x800;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, code = lead & 0x07, smallest = 0x10000;
+        else
+            return problem(i, "0x%02X", lead);
+        if (i + length > text.size()) return problem(i, "0x%02X", lead);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return problem(i, "0x%02X", lead);
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return problem(i, "0x%02X", lead);
+        if (code == 0xFFFE || code == 0xFFFF)
+            return problem(i, "U+%04X", static_cast<unsigned>(code));
+        i += length;
+    }
+    return std::nullopt;
+}
+
 std::string AsciiUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -76,6 +76,16 @@ std::string GeneralNumberText(double value);
 // text can stand in an XML element or attribute.
 std::string XmlEscaped(std::string_view text);
 
+// The first thing in a UTF-8 text that an XML 1.0 document cannot hold: a
+// control character other than tab, CR and LF, U+FFFE or U+FFFF, or a byte
+// that is not valid UTF-8. Empty when the text can stand in XML as it is
+// (after XmlEscaped).
+struct XmlTextProblem {
+    std::size_t offset = 0;   // byte offset in the text
+    std::string description;  // "U+0001", or "0xC3" for a byte that is not UTF-8
+};
+std::optional<XmlTextProblem> FindNonXmlCharacter(std::string_view text);
+
 // ASCII-only case folding, enough for file-name patterns and point names.
 std::string AsciiUpper(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -46,7 +46,8 @@ struct SortieFixture {
 
     // The coordinate results table, GBK with CR LF, from these lines.
     void Results(const std::vector<std::string>& lines) const {
-        WriteTextLines(Sub(kCoordinateResultFolder) / PathOf(kCoordinateResultFile), lines);
+        ASSERT_TRUE(
+            WriteTextLines(Sub(kCoordinateResultFolder) / PathOf(kCoordinateResultFile), lines));
     }
 
     // Everything that makes the points pass the check: one pricked-point

@@ -16,6 +16,7 @@ class QLabel;
 namespace skyrell {
 
 class NavigationBar;
+class TaskBar;
 enum class PosConversion;
 
 class frmMain : public QWidget {
@@ -77,6 +78,7 @@ class frmMain : public QWidget {
 
     Services& services_;
     NavigationBar* ebMain_;
+    TaskBar* tbMain_;
     QLabel* imgMenu_;
     QLabel* imgTool_;
     QLabel* imgAbout_;

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -68,13 +69,21 @@ bool TaskBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TaskBar::Tick() {
-    // A step that cannot read its inputs does nothing; the next tick tries
-    // again.
+    // A step that cannot read its inputs or move the window does nothing; the
+    // next tick tries again. Until the window is on the screen the window
+    // manager has not placed it yet; a maximized window is not moved.
     QWidget* window = Owner();
     QScreen* screen = window->screen();
-    if (!screen || !window->isVisible() || window->isMinimized()) return;
+    const QWindow* handle = window->windowHandle();
+    if (!screen || !handle || !handle->isExposed() ||
+        (window->windowState() &
+         (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
     const QRect area = screen->geometry();
-    const QRect frame = window->frameGeometry();
+    QRect frame = window->frameGeometry();
+    const PointerState pointer = ReadPointer(window);
+    if (pointer.clientOrigin)
+        frame.moveTopLeft(*pointer.clientOrigin - (window->geometry().topLeft() - frame.topLeft()));
     const QPoint cursor = QCursor::pos(screen) - area.topLeft();
 
     // Edges shared with another screen, looked at level with the window.
@@ -91,32 +100,46 @@ void TaskBar::Tick() {
                            ToTwips(area.width()),
                            ToTwips(cursor.x()),
                            ToTwips(cursor.y()),
-                           LeftButtonHeldAnywhere(),
+                           pointer.leftButtonHeld,
                            side_};
     const SlideResult result = SlideStep(input, settings);
     side_ = result.side;
-    if (result.window != input.window)
-        window->move(area.left() + ToPixels(result.window.left),
-                     area.top() + ToPixels(result.window.top));
+    const QPoint target(area.left() + ToPixels(result.window.left),
+                        area.top() + ToPixels(result.window.top));
+    if (target != frame.topLeft()) window->move(target);
 }
 
-bool LeftButtonHeldAnywhere() {
+PointerState ReadPointer(QWidget* window) {
+    Q_UNUSED(window);
+    PointerState state;
 #if defined(SKYRELL_QUERY_XCB)
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     // Other platforms (offscreen) may answer the interface without a server.
     if (connection && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        const auto id = static_cast<xcb_window_t>(window->winId());
         const std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> reply(
-            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root->root), nullptr),
+            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, id), nullptr),
             &std::free);
-        if (reply) return (reply->mask & XCB_BUTTON_MASK_1) != 0;
+        if (reply) {
+            state.leftButtonHeld = (reply->mask & XCB_BUTTON_MASK_1) != 0;
+            if (reply->same_screen) {
+                const qreal ratio = window->devicePixelRatioF();
+                state.clientOrigin = QPoint(qRound((reply->root_x - reply->win_x) / ratio),
+                                            qRound((reply->root_y - reply->win_y) / ratio));
+            }
+            return state;
+        }
     }
-#elif defined(Q_OS_WIN)
-    const int primary = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-    return (GetAsyncKeyState(primary) & 0x8000) != 0;
 #endif
-    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+#if defined(Q_OS_WIN)
+    const int primary = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    state.leftButtonHeld = (GetAsyncKeyState(primary) & 0x8000) != 0;
+#else
+    // Only presses on this program's own windows.
+    state.leftButtonHeld = QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+#endif
+    return state;
 }
 
 bool PlatformPlacesWindows() {

@@ -14,6 +14,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 
 #include "docking/slide_rule.h"
 
@@ -66,9 +67,17 @@ class TaskBar : public QWidget {
     QTimer timer_;
 };
 
-// Whether the left mouse button is held anywhere on the screen, also over
-// another program's window or a window frame that the window manager handles.
-bool LeftButtonHeldAnywhere();
+// What the windowing system itself says about the pointer and a window.
+struct PointerState {
+    // The left mouse button is held anywhere on the screen, also over another
+    // program's window or a window frame that the window manager handles.
+    bool leftButtonHeld = false;
+    // Where the window's client area really is. A window manager may keep
+    // part of a window on the screen and refuse the rest of a move without
+    // telling the program; unknown where the system is not asked directly.
+    std::optional<QPoint> clientOrigin;
+};
+PointerState ReadPointer(QWidget* window);
 
 // Whether the windowing system lets a program place its own windows.
 bool PlatformPlacesWindows();

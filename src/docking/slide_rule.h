@@ -12,8 +12,7 @@ namespace skyrell {
 // Window positions and lengths in twips.
 inline constexpr int kTwipsPerPixel = 15;
 
-// The screen edge the window was last found at. The values are the ones the
-// task bar has always used for its sides.
+// The screen edge the window was last found at.
 enum class DockSide { Top = 0, Left = 1, Right = 3 };
 
 struct TwipRect {

@@ -7,6 +7,7 @@ $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake ccache pkg-config \
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins \
+    libxcb1-dev \
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
     fonts-wqy-microhei >/dev/null

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "check/frmDataCheck.h"
+#include "docking/qt_task_bar.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
 #include "app/qt_navigation_bar.h"
@@ -23,6 +24,11 @@ frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), service
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Skyrell "));
     setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+
+    // The window stays on top and slides away at a screen edge.
+    tbMain_ = new TaskBar(this);
+    tbMain_->SetOnTop(true);
+    tbMain_->SetMoveLength(500);
 
     // The pictures of the group headers, the items and the about group.
     auto makeImage = [this](const char* name, QStyle::StandardPixmap pixmap) {

@@ -17,6 +17,7 @@ class QLabel;
 namespace skyrell {
 
 class NavigationBar;
+class TaskBar;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -70,6 +71,7 @@ class frmMain : public QWidget {
 
     Services& services_;
     NavigationBar* ebMain_;
+    TaskBar* tbMain_;
     QLabel* imgMenu_;
     QLabel* imgTool_;
     QLabel* imgAbout_;

@@ -62,6 +62,7 @@ std::vector<Command> ShellCommands();
 std::vector<Command> PosCommands();
 std::vector<Command> OtherToPosCommands();
 std::vector<Command> ProjectCommands();
+std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
 
 }  // namespace skyrell::cli

@@ -15,7 +15,9 @@
 #include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
+#include "documents/rtf_document.h"
 #include "project/frmInfo.h"
 #include "project/personnel.h"
 #include "project/sortie_folders.h"
@@ -81,7 +83,11 @@ frmDataExecute::frmDataExecute(Services& services, QWidget* owner)
     tmrText_->start();
 }
 
-frmDataExecute::~frmDataExecute() = default;
+frmDataExecute::~frmDataExecute() {
+    // A run still going stops before its next document.
+    cancelRecords_ = true;
+    if (recordRun_.joinable()) recordRun_.join();
+}
 
 void frmDataExecute::BuildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -169,6 +175,7 @@ void frmDataExecute::BuildControls() {
 
     // Step 5: sortie, personnel and dates of the point records.
     auto* fme5 = Named(new QGroupBox(QStringLiteral("第五步：批量创建点之记"), this), "fme5");
+    fme5_ = fme5;
     auto* grid5 = new QGridLayout(fme5);
     grid5->addWidget(Named(new QLabel(QStringLiteral("架次"), fme5), "lblNum"), 0, 0);
     txtNum_ = Named(new QLineEdit(fme5), "txtNum");
@@ -201,8 +208,9 @@ void frmDataExecute::BuildControls() {
         for (QLineEdit* box : txtUser_) box->setEnabled(editable);
     });
     grid5->addWidget(chkName_, 4, 0, 1, 2);
-    auto* cmdWord = Named(new QPushButton(QStringLiteral("批量创建点之记"), fme5), "cmdWord");
-    grid5->addWidget(cmdWord, 4, 3);
+    cmdWord_ = Named(new QPushButton(QStringLiteral("批量创建点之记"), fme5), "cmdWord");
+    grid5->addWidget(cmdWord_, 4, 3);
+    connect(cmdWord_, &QPushButton::clicked, this, &frmDataExecute::RunPointRecords);
     // A button without an action, kept for its name only.
     auto* cmdUser = Named(new QPushButton(QStringLiteral("修改人员姓名"), fme5), "cmdUser");
     cmdUser->hide();
@@ -348,6 +356,63 @@ void frmDataExecute::RunCoordinateResults(ControllerMake make) {
         return;
     }
     Report(std::string(kCoordinateResultsDoneText), MsgIcon::Information);
+}
+
+void frmDataExecute::RunPointRecords() {
+    if (recordRun_.joinable()) return;  // one run at a time
+    PointRecordForm form;
+    form.prickedPhotos = U(PrickedPhotoPath());
+    form.processData = U(ProcessDataPath());
+    form.pointRecords = U(PointRecordPath());
+    form.sortie = U(txtNum_->text());
+    for (std::size_t i = 0; i < 3; ++i) {
+        form.people[i] = U(txtUser_[i]->text());
+        form.dates[i] = U(txtDate_[i]->text());
+    }
+    PointRecordCheck check = CheckPointRecords(form);
+    fleJpg_->clear();
+    for (const auto& photo : check.photos) fleJpg_->addItem(Q(photo));
+    fleJT_->clear();
+    for (const auto& screenshot : check.screenshots) fleJT_->addItem(Q(screenshot));
+    switch (check.end) {
+        case RecordCheckEnd::Silent:
+            return;
+        case RecordCheckEnd::Message:
+            Report(check.message, MsgIcon::Information);
+            return;
+        case RecordCheckEnd::Failure:
+            Report(check.message, MsgIcon::Critical);
+            return;
+        case RecordCheckEnd::Go:
+            break;
+    }
+    const auto templateFile =
+        services_.appFolder.ProgramFolder() / PathOf(kPointRecordTemplateFile);
+    cmdWord_->setEnabled(false);
+    cancelRecords_ = false;
+    recordRun_ = std::thread([this, form, check = std::move(check), templateFile] {
+        RtfDocumentEngine engine;
+        const auto progress = [this](const std::string& caption) {
+            QMetaObject::invokeMethod(
+                this, [this, text = Q(caption)] { fme5_->setTitle(text); }, Qt::QueuedConnection);
+        };
+        auto result = std::make_shared<Result<PointRecordRun>>(
+            MakePointRecords(form, check, templateFile, engine, progress, &cancelRecords_));
+        QMetaObject::invokeMethod(
+            this, [this, result] { FinishPointRecords(*result); }, Qt::QueuedConnection);
+    });
+}
+
+void frmDataExecute::FinishPointRecords(const Result<PointRecordRun>& result) {
+    if (recordRun_.joinable()) recordRun_.join();
+    if (!result) {
+        Report(result.status().message(), MsgIcon::Critical);
+    } else {
+        Report(std::string(PointRecordDoneText(*result)), MsgIcon::Information);
+        if (!result->log.empty()) services_.desktop.OpenTextFile(Q(PathText(result->logFile)));
+    }
+    fme5_->setTitle(Q(std::string(kPointRecordCaption)));
+    cmdWord_->setEnabled(true);
 }
 
 }  // namespace skyrell

@@ -9,8 +9,11 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <atomic>
+#include <thread>
 
 #include "project/coordinate_results.h"
+#include "project/point_records.h"
 #include "shell/services.h"
 
 class QCheckBox;
@@ -51,6 +54,10 @@ class frmDataExecute : public QWidget {
     void OpenFolders();
     void ShowFlightFolder(const FlightFolder& flight);
     void RunCoordinateResults(ControllerMake make);
+    // Step 5: the checks on the window thread, the documents on a worker
+    // thread that posts the progress caption back after each document.
+    void RunPointRecords();
+    void FinishPointRecords(const Result<PointRecordRun>& result);
     void Report(const std::string& text, MsgIcon icon);
 
     Services& services_;
@@ -70,6 +77,10 @@ class frmDataExecute : public QWidget {
     QCheckBox* chkName_ = nullptr;
     QListWidget* fleJpg_ = nullptr;
     QListWidget* fleJT_ = nullptr;
+    QGroupBox* fme5_ = nullptr;
+    QPushButton* cmdWord_ = nullptr;
+    std::thread recordRun_;
+    std::atomic<bool> cancelRecords_{false};
 };
 
 }  // namespace skyrell

@@ -88,8 +88,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto&& group :
-         {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(), CheckCommands()})
+    for (auto&& group : {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
+                         CheckCommands(), DivideCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }

@@ -132,7 +132,7 @@ frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
     }
     grid->setRowStretch(2, 2);
     grid->setRowStretch(3, 3);
-    resize(820, 700);
+    resize(800, 600);
 
     for (Line* line : {&a_, &b_}) {
         connect(line->cmd, &QPushButton::clicked, this, [this, line] { ChooseFolder(*line); });

@@ -22,10 +22,6 @@ printf '有 1 张航片的文件名末尾没有编号，未参与划分。\n' | 
     fail "line folder holds: $(ls -A "$work/save/2")"
 [ "$(cat "$work/save/2/DSC0013.JPG")" = old ] || fail "an existing copy was replaced"
 
-"$cli" divide "$work/sortie" "$work/save" --line 5 --from 1 --to 99 --pattern '*.TIF' > /dev/null ||
-    fail "--pattern run failed"
-[ "$(ls -A "$work/save/5")" = DSC0012.tif ] || fail "--pattern copied: $(ls -A "$work/save/5")"
-
 # Usage errors exit 2, a missing save folder 1; neither creates anything.
 for args in "--line x --from 1 --to 2" "--line 1 --from 1.5 --to 2" "--line 1 --from 1"; do
     # shellcheck disable=SC2086
@@ -36,5 +32,5 @@ done
 "$cli" divide "$work/sortie" "$work/none" --line 1 --from 1 --to 2 > /dev/null 2>&1
 [ $? -eq 1 ] || fail "a missing DST did not exit 1"
 [ ! -e "$work/none" ] || fail "a missing DST was created"
-[ "$(ls "$work/save" | tr '\n' ' ')" = "2 5 " ] || fail "save folder holds: $(ls "$work/save")"
+[ "$(ls "$work/save")" = 2 ] || fail "save folder holds: $(ls "$work/save")"
 echo ok

@@ -122,6 +122,7 @@ frmPhotoDivide::~frmPhotoDivide() {
     if (worker_) {
         stop_ = true;
         worker_->wait();
+        delete worker_;
     }
 }
 

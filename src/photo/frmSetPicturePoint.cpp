@@ -154,7 +154,12 @@ frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
     optA_->setChecked(true);
 }
 
-frmSetPicturePoint::~frmSetPicturePoint() = default;
+frmSetPicturePoint::~frmSetPicturePoint() {
+    // The preview panes use the cache, which as a member goes before the
+    // child widgets would: end the panes (and their loader threads) first.
+    delete a_.pic;
+    delete b_.pic;
+}
 
 QString frmSetPicturePoint::Pattern() const {
     return cboFormat_->currentIndex() == 0 ? kJpegPattern : kAllPattern;

@@ -157,8 +157,10 @@ frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
 frmSetPicturePoint::~frmSetPicturePoint() {
     // The preview panes use the cache, which as a member goes before the
     // child widgets would: end the panes (and their loader threads) first.
-    delete a_.pic;
-    delete b_.pic;
+    for (Line* line : {&a_, &b_}) {
+        line->fle->onCurrentChanged = nullptr;
+        delete line->pic;
+    }
 }
 
 QString frmSetPicturePoint::Pattern() const {

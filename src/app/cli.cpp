@@ -89,7 +89,7 @@ namespace {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto&& group : {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
-                         PointRecordCommands(), CheckCommands()})
+                         PointRecordCommands(), CheckCommands(), DivideCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }

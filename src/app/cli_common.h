@@ -64,5 +64,6 @@ std::vector<Command> OtherToPosCommands();
 std::vector<Command> ProjectCommands();
 std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
+std::vector<Command> DivideCommands();
 
 }  // namespace skyrell::cli

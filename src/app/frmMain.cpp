@@ -8,6 +8,8 @@
 
 #include "check/frmDataCheck.h"
 #include "docking/qt_task_bar.h"
+#include "photo/frmPhotoDivide.h"
+#include "photo/frmSetPicturePoint.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
 #include "app/qt_navigation_bar.h"
@@ -102,6 +104,8 @@ void frmMain::BuildDispatch() {
     actions_[{0, 5}] = [this] { PosTxtXy(); };
     actions_[{0, 6}] = [this] { PosOptions(); };
     actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
+    actions_[{1, 0}] = [this] { ShowTool<frmPhotoDivide>(); };
+    actions_[{2, 0}] = [this] { ShowTool<frmSetPicturePoint>(); };
     actions_[{3, 0}] = [this] { ShowTool<frmDataExecute>(); };
     actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };

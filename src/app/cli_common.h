@@ -63,5 +63,6 @@ std::vector<Command> PosCommands();
 std::vector<Command> OtherToPosCommands();
 std::vector<Command> ProjectCommands();
 std::vector<Command> CheckCommands();
+std::vector<Command> PhotoBatchCommands();
 
 }  // namespace skyrell::cli

@@ -19,8 +19,7 @@ namespace {
 double ValueOf(const QLineEdit* box) { return LenientNumber(box->text().toStdString()); }
 }  // namespace
 
-frmAngleCalculator::frmAngleCalculator(QWidget* owner,
-                                       std::function<void(const QString&)> giveBack)
+frmAngleCalculator::frmAngleCalculator(QWidget* owner, std::function<void(const QString&)> giveBack)
     : QWidget(owner, Qt::Window), giveBack_(std::move(giveBack)) {
     setObjectName(QStringLiteral("frmAngleCalculator"));
     setWindowTitle(QStringLiteral("角度计算器"));

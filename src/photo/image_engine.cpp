@@ -180,9 +180,14 @@ struct PhotoImage::Impl {
 
     Status SaveLossless(TJXOP turn, const std::filesystem::path& target, bool& done) {
         done = false;
+        // Read in one piece of the exact size: a growing buffer would hold
+        // the photo twice for a moment.
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file, error);
+        if (error) return Status::Ok();  // the decoding path reports it
+        std::string bytes(size, '\0');
         std::ifstream in(file, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in && !in.eof()) return Status::Ok();  // the decoding path reports it
+        if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return Status::Ok();
         tjhandle handle = tjInitTransform();
         if (!handle) return Status::Ok();
         tjtransform transform{};
@@ -321,9 +326,11 @@ std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn)
         const vips::VImage header = vips::VImage::new_from_file(
             file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
         const std::uint64_t pixels = std::uint64_t(header.width()) * std::uint64_t(header.height());
-        // A turn holds the whole decoded picture (or its DCT coefficients, the
-        // same order of size); a resize streams it through a few lines.
-        if (turn) return pixels * 3 + 2 * fileSize;
+        // A lossless turn holds the DCT coefficients twice (source and
+        // turned, 2 bytes per sample, 1.5 samples per pixel at 4:2:0) and the
+        // file before and after; a decoded turn holds the whole picture. A
+        // resize streams the picture through a few lines.
+        if (turn) return pixels * 6 + 2 * fileSize;
         return fileSize + pixels * 3 / 8 + (8u << 20);
     } catch (const vips::VError&) {
         ForgetEngineErrors();

@@ -18,8 +18,8 @@ namespace skyrell {
 namespace {
 
 // Memory the photos in flight may take together. A 20-megapixel turn needs
-// about 85 MB, so turns run one at a time and resizes two or more, and the
-// whole program stays under 160 MB.
+// well over 100 MB, so turns run one at a time; resizes need some 30 MB and
+// run two or more at a time.
 constexpr std::uint64_t kMemoryBudget = 120ull << 20;
 // The most photos in flight, whatever the number of cores.
 constexpr unsigned kMostWorkers = 8;
@@ -44,11 +44,16 @@ FolderCheck CheckBatchFolders(std::string_view source, std::string_view target) 
 
 std::string_view FolderCheckText(FolderCheck check) {
     switch (check) {
-        case FolderCheck::NoSource: return kNoSourceFolderText;
-        case FolderCheck::SourceMissing: return kSourceFolderMissingText;
-        case FolderCheck::NoTarget: return kNoTargetFolderText;
-        case FolderCheck::TargetMissing: return kCreateTargetFolderText;
-        case FolderCheck::Ok: break;
+        case FolderCheck::NoSource:
+            return kNoSourceFolderText;
+        case FolderCheck::SourceMissing:
+            return kSourceFolderMissingText;
+        case FolderCheck::NoTarget:
+            return kNoTargetFolderText;
+        case FolderCheck::TargetMissing:
+            return kCreateTargetFolderText;
+        case FolderCheck::Ok:
+            break;
     }
     return {};
 }
@@ -67,10 +72,14 @@ FreeAngle ReadFreeAngle(std::string_view trimmed) {
 
 std::string_view AngleProblemText(AngleProblem problem) {
     switch (problem) {
-        case AngleProblem::Empty: return kNoAngleText;
-        case AngleProblem::NotNumber: return kAngleNotNumberText;
-        case AngleProblem::NotPositive: return kAngleNotPositiveText;
-        case AngleProblem::None: break;
+        case AngleProblem::Empty:
+            return kNoAngleText;
+        case AngleProblem::NotNumber:
+            return kAngleNotNumberText;
+        case AngleProblem::NotPositive:
+            return kAngleNotPositiveText;
+        case AngleProblem::None:
+            break;
     }
     return {};
 }

@@ -26,8 +26,7 @@ namespace skyrell {
 inline constexpr std::string_view kNoSourceFolderText = "未选择原始航片目录！";
 inline constexpr std::string_view kSourceFolderMissingText = "原始航片目录不存在！";
 inline constexpr std::string_view kNoTargetFolderText = "未选择目标航片目录！";
-inline constexpr std::string_view kCreateTargetFolderText =
-    "目标航片目录不存在，是否创建该目录？";
+inline constexpr std::string_view kCreateTargetFolderText = "目标航片目录不存在，是否创建该目录？";
 inline constexpr std::string_view kNoPhotosText = "原始航片目录中无航片！";
 inline constexpr std::string_view kRotateNotInstalledText =
     "系统未安装Photoshop，无法执行旋转图片操作！";

@@ -55,6 +55,7 @@ std::string FileBytes(const std::filesystem::path& file) { return ReadBytes(file
 
 void MakeSampleJpeg(const std::filesystem::path& file, int width, int height, int orientation) {
     if (VIPS_INIT("skyrell-tests") != 0) throw std::runtime_error("libvips did not start");
+    std::filesystem::create_directories(file.parent_path());
     const vips::VImage xy = vips::VImage::xyz(width, height);
     const vips::VImage x = xy[0], y = xy[1];
     vips::VImage rgb = ((x * 7) % 256).bandjoin((y * 5) % 256).bandjoin(((x * y) / 3) % 256);

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "photo/image_engine_turn180.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -280,7 +281,23 @@ Status PhotoImage::Resize(ImageSize size) {
 Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
     if (!impl_) return Status::Fail(kNotOpen);
     impl_->savedLosslessly = false;
-    if (const auto turn = impl_->LosslessTurn()) {
+    const auto turn = impl_->LosslessTurn();
+    if (turn == TJXOP_ROT180) {
+        AtomicFile file;
+        Status status = file.Open(target);
+        const HalfTurnOutcome outcome =
+            status ? TurnJpegHalf(impl_->file, file) : HalfTurnOutcome::WriteFailed;
+        if (outcome == HalfTurnOutcome::Done) status = file.Commit();
+        if (outcome == HalfTurnOutcome::WriteFailed || !status)
+            return Failure(target,
+                           kWriteFailed + (status ? std::string("写入中断") : status.message()));
+        if (outcome == HalfTurnOutcome::Done) {
+            impl_->savedLosslessly = true;
+            return Status::Ok();
+        }
+        // Not whole MCUs, or data libjpeg warns about: the decoding path
+        // turns it or reports what is wrong with it.
+    } else if (turn) {
         bool done = false;
         Status saved = impl_->SaveLossless(*turn, target, done);
         if (done) {
@@ -314,11 +331,12 @@ void PhotoImage::Close() { impl_.reset(); }
 
 bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
 
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn) {
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn) {
     if (!StartImageEngine()) return 0;
     std::error_code error;
     const std::uint64_t fileSize = std::filesystem::file_size(file, error);
-    if (error || !vips_foreign_find_load(file.c_str())) {
+    const char* loader = error ? nullptr : vips_foreign_find_load(file.c_str());
+    if (!loader) {
         ForgetEngineErrors();
         return 0;
     }
@@ -330,6 +348,10 @@ std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn)
         // turned, 2 bytes per sample, 1.5 samples per pixel at 4:2:0) and the
         // file before and after; a decoded turn holds the whole picture. A
         // resize streams the picture through a few lines.
+        // A half turn of an upright JPEG turns the coefficients in place.
+        if (turn && halfTurn && vips_image_get_orientation(header.get_image()) == 1 &&
+            std::string_view(loader).find("Jpeg") != std::string_view::npos)
+            return pixels * 3 + (1u << 20);
         if (turn) return pixels * 6 + 2 * fileSize;
         return fileSize + pixels * 3 / 8 + (8u << 20);
     } catch (const vips::VError&) {

@@ -69,9 +69,10 @@ class PhotoImage {
     std::unique_ptr<Impl> impl_;
 };
 
-// Bytes of memory one photo is expected to need while being turned (`turn`)
-// or resized, read from its header; 0 when the header cannot be read.
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn);
+// Bytes of memory one photo is expected to need while being turned (`turn`;
+// `halfTurn` for 180 degrees) or resized, read from its header; 0 when the
+// header cannot be read.
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn);
 
 // Text of a failure that names the photo.
 std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason);

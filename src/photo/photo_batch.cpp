@@ -17,9 +17,9 @@ namespace skyrell {
 
 namespace {
 
-// Memory the photos in flight may take together. A 20-megapixel turn needs
-// well over 100 MB, so turns run one at a time; resizes need some 30 MB and
-// run two or more at a time.
+// Memory the photos in flight may take together. A 20-megapixel quarter turn
+// needs well over 100 MB and runs alone; a half turn needs 60 MB and a resize
+// some 30 MB, so two or more of those run at a time.
 constexpr std::uint64_t kMemoryBudget = 120ull << 20;
 // The most photos in flight, whatever the number of cores.
 constexpr unsigned kMostWorkers = 8;
@@ -108,6 +108,7 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
     std::vector<std::string> failureOf(count);
     if (count == 0) return {};
     const bool turn = batch.operation.kind == PhotoOperation::Rotate;
+    const bool halfTurn = turn && std::fabs(std::fmod(batch.operation.degrees, 360.0)) == 180.0;
 
     std::mutex mutex;
     std::condition_variable freed;
@@ -125,7 +126,8 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
             const auto source = batch.source / PathOf(batch.names[index]);
             const auto target = batch.target / PathOf(batch.names[index]);
             // One photo always runs, however large; more join while they fit.
-            const std::uint64_t cost = std::min(EstimatedPhotoMemory(source, turn), kMemoryBudget);
+            const std::uint64_t cost =
+                std::min(EstimatedPhotoMemory(source, turn, halfTurn), kMemoryBudget);
             {
                 std::unique_lock lock(mutex);
                 freed.wait(lock, [&] { return running == 0 || inUse + cost <= kMemoryBudget; });

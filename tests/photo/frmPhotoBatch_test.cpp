@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QThread>
 #include <QToolButton>
-#include <functional>
 
 #include "geodesy/frmAngleCalculator.h"
 #include "photo/frmPhotoRotate.h"
@@ -34,14 +33,11 @@ using testing::TempFolder;
 using testing::WriteBytes;
 
 struct Window {
-    explicit Window(bool rotate) {
-        if (rotate)
-            form = new frmPhotoRotate(fake.services, &owner);
-        else
-            form = new frmPhotoZoom(fake.services, &owner);
-        caption = rotate ? QStringLiteral("航片旋转") : QStringLiteral("航片缩放");
-        run = rotate ? "cmdRotatePictures" : "cmdResizePictures";
-    }
+    explicit Window(bool rotate)
+        : form(rotate ? static_cast<frmPhotoBatch*>(new frmPhotoRotate(fake.services, &owner))
+                      : new frmPhotoZoom(fake.services, &owner)),
+          caption(rotate ? QStringLiteral("航片旋转") : QStringLiteral("航片缩放")),
+          run(rotate ? "cmdRotatePictures" : "cmdResizePictures") {}
     template <class T>
     T* Find(const char* name) {
         T* found = form->findChild<T*>(QString::fromLatin1(name));

@@ -17,25 +17,21 @@ using testing::ReadBytes;
 using testing::ReadSample;
 using testing::SamplePlanes;
 using testing::TempFolder;
-using testing::WriteBytes;
 
-// Largest and mean difference between two plane sets. The decoder's integer
-// IDCT rounds a transposed block up to one level apart, so a lossless quarter
-// turn is within 1, while a re-encoding is up to some 25 levels off.
-int MaxDifference(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return -1;
+// Largest and mean difference between two plane sets of the same size. The
+// decoder's integer IDCT rounds a transposed block up to one level apart, so
+// a lossless quarter turn is within 1, while a re-encoding is up to some 25
+// levels off.
+std::pair<int, double> Difference(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return {255, 255};
     int most = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        most = std::max(most, std::abs(int((unsigned char)a[i]) - int((unsigned char)b[i])));
-    return most;
-}
-
-double MeanDifference(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return 255;
     double sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        sum += std::abs(int((unsigned char)a[i]) - int((unsigned char)b[i]));
-    return sum / double(a.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const int d = std::abs(int((unsigned char)a[i]) - int((unsigned char)b[i]));
+        most = std::max(most, d);
+        sum += d;
+    }
+    return {most, sum / double(a.size())};
 }
 
 TEST(ImageEngine, TurnsResizesAndKeepsMetadata) {
@@ -94,12 +90,12 @@ TEST(ImageEngine, TurnsResizesAndKeepsMetadata) {
             EXPECT_TRUE(testing::WhiteAt(folder / "out.jpg", 1, 14));
         }
         if (c.storedTurns >= 0) {
-            const auto out = SamplePlanes(folder / "out.jpg");
-            const auto in = SamplePlanes(folder / "in.jpg", c.storedTurns);
+            const auto [most, mean] = Difference(SamplePlanes(folder / "out.jpg"),
+                                                 SamplePlanes(folder / "in.jpg", c.storedTurns));
             if (c.lossless) {
-                EXPECT_LE(MaxDifference(out, in), c.degrees == 180 ? 0 : 1);
+                EXPECT_LE(most, c.degrees == 180 ? 0 : 1);
             } else {
-                EXPECT_LT(MeanDifference(out, in), 3.0);  // a wrong turn is about 50 apart
+                EXPECT_LT(mean, 3.0);  // a wrong turn is about 50 apart
             }
         }
         const auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
@@ -108,7 +104,7 @@ TEST(ImageEngine, TurnsResizesAndKeepsMetadata) {
     }
 }
 
-TEST(ImageEngine, QualityAndFailures) {
+TEST(ImageEngine, QualityOneWritesAMuchSmallerFile) {
     TempFolder folder;
     MakeSampleJpeg(folder / "a.jpg", 256, 192);
     for (int quality : {1, 12}) {
@@ -117,27 +113,6 @@ TEST(ImageEngine, QualityAndFailures) {
         ASSERT_TRUE(photo.SaveJpeg(folder / ("q" + std::to_string(quality) + ".jpg"), quality));
     }
     EXPECT_LT(ReadBytes(folder / "q1.jpg").size() * 3, ReadBytes(folder / "q12.jpg").size());
-
-    const std::string whole = ReadBytes(folder / "a.jpg");
-    WriteBytes(folder / "cut.jpg", whole.substr(0, whole.size() / 2));
-    WriteBytes(folder / "notes.jpg", "not a photo\r\n");
-    struct Bad {
-        const char* name;
-        const char* text;
-    };
-    const Bad bad[] = {
-        {"cut.jpg", "cut.jpg：图片数据不完整或已损坏"},
-        {"notes.jpg", "notes.jpg：不是可以读取的图片"},
-    };
-    for (const auto& b : bad) {
-        SCOPED_TRACE(b.name);
-        PhotoImage photo;
-        Status status = photo.Open(folder / b.name);
-        if (status) status = photo.Rotate(180);
-        if (status) status = photo.SaveJpeg(folder / "out.jpg", 12);
-        EXPECT_EQ(status.message(), b.text);
-        EXPECT_FALSE(std::filesystem::exists(folder / "out.jpg"));
-    }
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ frmAngleCalculator::frmAngleCalculator(QWidget* owner, std::function<void(const 
     auto makeBox = [this](const char* name) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QString::fromLatin1(name));
-        box->setMaximumWidth(110);
+        box->setMaximumWidth(80);
         return box;
     };
     optPi_ = new QRadioButton(QStringLiteral("弧度制"), this);
@@ -79,6 +79,7 @@ frmAngleCalculator::frmAngleCalculator(QWidget* owner, std::function<void(const 
 
     optDFM_->setChecked(true);
     UseDms();
+    adjustSize();
 }
 
 frmAngleCalculator::~frmAngleCalculator() = default;

@@ -88,9 +88,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto&& group :
-         {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(), CheckCommands(),
-          PhotoBatchCommands()})
+    for (auto&& group : {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
+                         CheckCommands(), PhotoBatchCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }

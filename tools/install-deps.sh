@@ -10,5 +10,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libxcb1-dev \
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
-    libvips-dev \
+    libvips-dev libturbojpeg0-dev libjpeg62-turbo-dev \
     fonts-wqy-microhei >/dev/null

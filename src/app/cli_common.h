@@ -65,5 +65,6 @@ std::vector<Command> ProjectCommands();
 std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
 std::vector<Command> DivideCommands();
+std::vector<Command> PhotoBatchCommands();
 
 }  // namespace skyrell::cli

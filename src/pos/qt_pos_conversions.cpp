@@ -114,6 +114,12 @@ void frmMain::RunPosConversion(PosConversion conversion) {
     const QString output =
         ShowFileDialog(services_, QStringLiteral("SAVE"), this, texts.saveTitle, texts.saveFilter);
     if (output.isEmpty()) return;
+    if (const Status distinct = CheckOutputIsNotInput(PathOf(U(output)), {PathOf(U(pos))});
+        !distinct) {
+        dialogs.Message(this, Q(distinct.message()), MsgIcon::Exclamation, MsgButtons::Ok,
+                        texts.caption);
+        return;
+    }
 
     // The options keep the ellipsoid axes of the conversion that ran last; an
     // unknown coordinate system is reported by the conversion below.

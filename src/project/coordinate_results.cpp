@@ -241,6 +241,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
                                                     const std::filesystem::path& resultsFile,
                                                     const std::function<void()>& keepAlive) {
     if (photoNames.empty()) return Status::Fail(std::string(kNoPrickedPhotosText));
+    if (Status distinct = CheckOutputIsNotInput(resultsFile, {rawFile}); !distinct) return distinct;
 
     LineReader reader;
     if (auto opened = reader.Open(rawFile); !opened) return opened;

@@ -90,7 +90,7 @@ std::string PosLineOf(std::int64_t recordNumber, std::string_view longitude,
 
 std::size_t ColumnCountOf(const std::vector<std::string>& lines, std::string_view separator) {
     return SplitFields(lines.empty() ? std::string_view() : std::string_view(lines.front()),
-                       separator)
+                       separator, 0)
         .Count();
 }
 
@@ -99,7 +99,7 @@ std::vector<std::string> ColumnOf(const std::vector<std::string>& lines, std::st
     std::vector<std::string> entries;
     entries.reserve(lines.size());
     for (const auto& line : lines) {
-        FieldList fields = SplitFields(TrimSpaces(line), separator);
+        FieldList fields = SplitFields(TrimSpaces(line), separator, column + 1);
         entries.push_back(column < fields.Count() ? std::move(fields.Items[column])
                                                   : std::string());
     }

@@ -249,7 +249,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
     std::string line;
     while (reader.Next(line)) {
         if (keepAlive) keepAlive();
-        const FieldList fields = SplitFields(line, ",");
+        const FieldList fields = SplitFields(line, ",", layout.fieldCount);
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());
         if (!obs) return obs.status();

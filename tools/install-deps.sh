@@ -9,4 +9,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins \
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
+    clang libfuzzer-14-dev \
     fonts-wqy-microhei >/dev/null

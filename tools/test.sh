@@ -1,8 +1,21 @@
 #!/bin/sh
-# Installs the dependencies, builds everything and runs every test.
+# Installs the dependencies, builds everything and runs every test; then the
+# same tests again under AddressSanitizer and UndefinedBehaviorSanitizer (any
+# report fails), and every fuzz target for 20 seconds.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYRELL_BUILD_BENCH=OFF \
+    "-DCMAKE_CXX_FLAGS=$sanitize" "-DCMAKE_EXE_LINKER_FLAGS=$sanitize"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
+cmake --build build-sanitize -j2
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-sanitize --output-on-failure -j2
+
+sh tools/fuzz.sh 20

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -168,7 +169,10 @@ Status LineReader::Open(const std::filesystem::path& path) {
         }
         size_ = static_cast<std::uint64_t>(info.st_size);
     }
-    buffer_.resize(1 << 20);
+    // Reads of 1 MiB for large files; a small file gets a buffer near its
+    // size, as its readers open many of them.
+    buffer_.resize(static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(size_ + 1, std::uint64_t{1} << 16, std::uint64_t{1} << 20)));
     if (Fill() && end_ - begin_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) {
         encoding_ = TextEncoding::Utf8;
         begin_ += 3;

@@ -11,4 +11,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
     libvips-dev libturbojpeg0-dev libjpeg62-turbo-dev \
+    clang libfuzzer-14-dev \
     fonts-wqy-microhei >/dev/null

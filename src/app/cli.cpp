@@ -1,6 +1,10 @@
 // skyrell-cli: the file-producing operations of Skyrell without windows.
 
+#include <cerrno>
 #include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "app/cli_common.h"
@@ -103,12 +107,26 @@ void PrintUsage(std::ostream& out, const std::vector<Command>& commands) {
     if (commands.empty()) out << "  (none yet)\n";
 }
 
+// The exit status once standard output has been written out: a report that
+// never reached it (a full disk, a closed pipe) is a failure, not a success.
+int Finished(int status) {
+    errno = 0;
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int code = errno;
+    return Fail(std::string("无法写入标准输出：") + std::strerror(code != 0 ? code : EIO));
+}
+
 }  // namespace
 
 }  // namespace skyrell::cli
 
 int main(int argc, char* argv[]) {
     using namespace skyrell::cli;
+    // Past the file-size limit a write then fails with an error that is
+    // reported, and the temporary file is removed, instead of the signal
+    // killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     const auto commands = AllCommands();
     if (argc < 2) {
         PrintUsage(std::cerr, commands);
@@ -117,13 +135,13 @@ int main(int argc, char* argv[]) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(std::cout, commands);
-        return kExitOk;
+        return Finished(kExitOk);
     }
     for (const auto& command : commands) {
         if (command.name != name) continue;
         try {
             const Args args(std::vector<std::string>(argv + 2, argv + argc), command.flags);
-            return command.run(args);
+            return Finished(command.run(args));
         } catch (const UsageError& error) {
             std::cerr << "skyrell-cli " << name << ": " << error.message << "\n"
                       << "usage: skyrell-cli " << command.name << ' ' << command.usage << '\n';

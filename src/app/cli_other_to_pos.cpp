@@ -18,6 +18,8 @@ int OtherToPos(const Args& args) {
     const long long latColumn = args.Integer("lat-column");
     const long long lonColumn = args.Integer("lon-column");
 
+    if (const Status distinct = CheckOutputIsNotInput(out, {data}); !distinct)
+        return Fail(distinct.message());
     auto lines = ReadTextLines(data);
     if (!lines) return Fail(lines.status().message());
     // Only the columns of the first line can be chosen, as in the window.

@@ -31,6 +31,8 @@ int RunConversion(PosConversion conversion, const Args& args) {
         if (scale <= 0) throw UsageError{"option --scale takes a positive whole number"};
         options.TextScale = static_cast<double>(scale);
     }
+    if (const Status distinct = CheckOutputIsNotInput(output, {pos}); !distinct)
+        return Fail(distinct.message());
     const auto result = ConvertPosFile(conversion, pos, output, options);
     if (!result.ok()) return Fail(result.status.message());
     return kExitOk;

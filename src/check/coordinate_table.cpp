@@ -19,7 +19,7 @@ Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const Kee
     while (true) {
         if (keepAlive) keepAlive();
         if (!reader.Next(line)) break;
-        FieldList fields = SplitFields(line, ",");
+        FieldList fields = SplitFields(line, ",", 1);
         if (fields.Count() == 9) ++scan.nineFieldLines;
         scan.firstFields.insert(std::move(fields.Items.front()));
     }
@@ -36,7 +36,7 @@ Result<std::optional<FieldList>> FindCoordinateRow(const fs::path& table,
     while (true) {
         if (keepAlive) keepAlive();
         if (!reader.Next(line)) break;
-        FieldList fields = SplitFields(line, ",");
+        FieldList fields = SplitFields(line, ",", kRowFields);
         if (fields.Items.front() == pointName) return std::optional<FieldList>(std::move(fields));
     }
     if (!reader.status()) return reader.status();

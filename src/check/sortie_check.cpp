@@ -37,7 +37,9 @@ std::string Count(std::size_t n) { return std::to_string(n); }
 // Builds the report item by item.
 class ReportBuilder {
   public:
-    void Line(std::string_view text) { lines_.emplace_back(text); }
+    // A file name GBK cannot hold still reaches the GBK report: its
+    // characters are shown as code points.
+    void Line(std::string_view text) { lines_.push_back(GbkSafeText(text)); }
     void Separator() { Line(kReportSeparator); }
     // Adds the item's error lines, or the passed line when there are none,
     // and closes the item with the separator. True when the item passed.
@@ -128,6 +130,10 @@ Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, Report
     };
     const auto recordNames = namesOf(records);
     const auto sitePhotoNames = namesOf(sitePhotos);
+    for (const auto& photo : check.prickedPhotos)
+        if (GbkSafeText(photo) != photo)
+            errors.push_back("错误：刺点片" + photo +
+                             "的文件名含有GBK无法保存的字符，请重命名该文件。");
     for (const auto& name : names)
         if (!recordNames.contains(name)) errors.push_back("错误：未找到点之记" + name + ".doc");
     for (const auto& name : names)

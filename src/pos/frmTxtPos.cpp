@@ -222,6 +222,12 @@ void frmTxtPos::Save() {
     const QString path = ShowFileDialog(services_, QStringLiteral("SAVE"), this,
                                         QStringLiteral("保存POS文件"), filter);
     if (path.isEmpty()) return;
+    if (const Status distinct =
+            CheckOutputIsNotInput(PathOf(U(path)), {PathOf(U(txtPath_->text()))});
+        !distinct) {
+        Message(Q(distinct.message()), MsgIcon::Exclamation);
+        return;
+    }
     txtPos_->setText(path);
     const Status written =
         WriteOtherDataPos(PathOf(U(path)), modelB_->Entries(), modelL_->Entries());

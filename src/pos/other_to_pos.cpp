@@ -76,7 +76,7 @@ std::string PosLineOf(std::int64_t recordNumber, std::string_view longitude,
 
 std::size_t ColumnCountOf(const std::vector<std::string>& lines, std::string_view separator) {
     return SplitFields(lines.empty() ? std::string_view() : std::string_view(lines.front()),
-                       separator)
+                       separator, 0)
         .Count();
 }
 
@@ -85,7 +85,7 @@ std::vector<std::string> ColumnOf(const std::vector<std::string>& lines, std::st
     std::vector<std::string> entries;
     entries.reserve(lines.size());
     for (const auto& line : lines) {
-        FieldList fields = SplitFields(TrimSpaces(line), separator);
+        FieldList fields = SplitFields(TrimSpaces(line), separator, column + 1);
         entries.push_back(column < fields.Count() ? std::move(fields.Items[column])
                                                   : std::string());
     }
@@ -100,7 +100,10 @@ Status WriteOtherDataPos(const std::filesystem::path& target,
     TextFileWriter writer;
     Status status = writer.Open(target);
     for (std::size_t i = 0; status && i < latitudes.size(); ++i) {
-        const std::string_view longitude = i < longitudes.size() ? longitudes[i] : "";
+        // Both branches are views: a "" branch would make the conditional a
+        // temporary std::string that dies before the view is read.
+        const std::string_view longitude =
+            i < longitudes.size() ? std::string_view(longitudes[i]) : std::string_view();
         status =
             writer.WriteLine(PosLineOf(static_cast<std::int64_t>(i) + 1, longitude, latitudes[i]));
     }

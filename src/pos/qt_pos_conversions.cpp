@@ -101,6 +101,12 @@ void PosConversions::Run(PosConversion conversion) {
     const QString output = ShowFileDialog(services_, QStringLiteral("SAVE"), owner_,
                                           texts.saveTitle, texts.saveFilter);
     if (output.isEmpty()) return;
+    if (const Status distinct = CheckOutputIsNotInput(PathOf(U(output)), {PathOf(U(pos))});
+        !distinct) {
+        dialogs.Message(owner_, Q(distinct.message()), MsgIcon::Exclamation, MsgButtons::Ok,
+                        texts.caption);
+        return;
+    }
 
     // The options keep the ellipsoid axes of the conversion that ran last; an
     // unknown coordinate system is reported by the conversion below.

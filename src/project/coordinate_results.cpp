@@ -208,6 +208,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
                                                     const std::filesystem::path& resultsFile,
                                                     const std::function<void()>& keepAlive) {
     if (photoNames.empty()) return Status::Fail(std::string(kNoPrickedPhotosText));
+    if (Status distinct = CheckOutputIsNotInput(resultsFile, {rawFile}); !distinct) return distinct;
 
     LineReader reader;
     if (auto opened = reader.Open(rawFile); !opened) return opened;
@@ -215,7 +216,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
     std::string line;
     while (reader.Next(line)) {
         if (keepAlive) keepAlive();
-        const FieldList fields = SplitFields(line, ",");
+        const FieldList fields = SplitFields(line, ",", layout.fieldCount);
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());
         if (!obs) return obs.status();

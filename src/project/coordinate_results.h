@@ -101,9 +101,9 @@ struct CoordinateRunSummary {
 
 // Reads the export, groups it, keeps the points with a pricked-point photo and
 // replaces the results file atomically (GBK, CR LF). Nothing is written when
-// the photo list is empty, the export holds no data line, a number cannot be
-// read, or the file cannot be read. `keepAlive` is called once per line read so a
-// window can keep painting.
+// the photo list is empty, the results file is the export itself, the export
+// holds no data line, a number cannot be read, or the file cannot be read.
+// `keepAlive` is called once per line read so a window can keep painting.
 Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path& rawFile,
                                                     const RawCsvLayout& layout,
                                                     const std::vector<std::string>& photoNames,

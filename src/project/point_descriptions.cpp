@@ -57,7 +57,7 @@ std::filesystem::path PointDescriptionFileOf(std::string_view processFolderText)
 }
 
 std::optional<PointDescription> ParsePointDescription(std::string_view line) {
-    FieldList fields = SplitFields(line, ",");
+    FieldList fields = SplitFields(line, ",", kFieldCount);
     if (fields.Count() != kFieldCount) return std::nullopt;
     auto& f = fields.Items;
     return PointDescription{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),

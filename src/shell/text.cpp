@@ -1,5 +1,6 @@
 #include "shell/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -15,8 +16,14 @@ std::string_view TrimSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-FieldList SplitFields(std::string_view text, std::string_view separator) {
+FieldList SplitFields(std::string_view text, std::string_view separator, std::size_t keep) {
     FieldList result;
+    const auto add = [&](std::string_view field) {
+        if (result.Items.size() < keep)
+            result.Items.emplace_back(field);
+        else
+            ++result.Dropped;
+    };
     const std::string_view sep = TrimSpaces(separator);
     std::string_view rest = TrimSpaces(text);
     if (sep.empty()) {
@@ -24,7 +31,7 @@ FieldList SplitFields(std::string_view text, std::string_view separator) {
         std::size_t pos = 0;
         while (true) {
             const auto end = rest.find(' ', pos);
-            result.Items.emplace_back(rest.substr(pos, end - pos));
+            add(rest.substr(pos, end - pos));
             if (end == std::string_view::npos) break;
             pos = rest.find_first_not_of(' ', end);
         }
@@ -38,16 +45,16 @@ FieldList SplitFields(std::string_view text, std::string_view separator) {
     std::size_t count = 0;
     for (auto at = work.find(sep); at != std::string::npos; at = work.find(sep, at + sep.size()))
         ++count;
-    result.Items.reserve(count);
+    result.Items.reserve(std::min(count, keep));
     std::string_view remaining = work;
     for (std::size_t i = 0; i < count; ++i) {
         const auto at = remaining.find(sep);
         if (at == std::string_view::npos) {
-            result.Items.emplace_back(remaining);
+            add(remaining);
             remaining = {};
             continue;
         }
-        result.Items.emplace_back(remaining.substr(0, at));
+        add(remaining.substr(0, at));
         remaining = TrimSpaces(remaining.substr(at + sep.size()));
     }
     return result;

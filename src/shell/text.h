@@ -10,17 +10,21 @@
 namespace skyrell {
 
 // The fields of one text line, in text order. There is always at least one.
+// A reader that uses only the first fields keeps only those (SplitFields'
+// `keep`): a line of ten million commas then costs no ten million strings.
 struct FieldList {
-    std::vector<std::string> Items;
-    std::size_t Count() const { return Items.size(); }
+    std::vector<std::string> Items;  // every field, or the first `keep` of them
+    std::size_t Dropped = 0;         // fields counted but not kept
+    std::size_t Count() const { return Items.size() + Dropped; }
 };
 
 // Splits a line into fields. The separator is trimmed of spaces first; an empty
 // result means blank mode (fields are runs of non-space characters), anything
 // else is separator mode (empty fields stay, leading spaces of a field go,
 // trailing spaces stay). Only U+0020 counts as a blank; a tab is an ordinary
-// character.
-FieldList SplitFields(std::string_view text, std::string_view separator);
+// character. Only the first `keep` fields are kept in Items; Count() counts all.
+FieldList SplitFields(std::string_view text, std::string_view separator,
+                      std::size_t keep = static_cast<std::size_t>(-1));
 
 // Removes leading and trailing spaces (U+0020 only).
 std::string_view TrimSpaces(std::string_view text);

@@ -2,14 +2,17 @@
 
 #include "shell/text.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <random>
 
 namespace skyrell {
 
@@ -109,6 +112,38 @@ Result<std::string> Utf8ToGbk(std::string_view utf8) {
     return Status::Fail(EncodingRefusalText(utf8.substr(bad, length)));
 }
 
+std::string GbkSafeText(std::string_view utf8) {
+    if (IsAscii(utf8) || Utf8ToGbk(utf8)) return std::string(utf8);
+    std::string out;
+    char mark[16];
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = Utf8Length(lead);
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        bool whole = at + length <= utf8.size() && (lead < 0x80 || length > 1);
+        for (std::size_t i = 1; whole && i < length; ++i) {
+            const auto next = static_cast<unsigned char>(utf8[at + i]);
+            whole = (next & 0xC0) == 0x80;
+            code = code << 6 | (next & 0x3F);
+        }
+        if (!whole) {
+            std::snprintf(mark, sizeof mark, "<0x%02X>", lead);
+            out += mark;
+            ++at;
+            continue;
+        }
+        const auto character = utf8.substr(at, length);
+        if (Utf8ToGbk(character)) {
+            out += character;
+        } else {
+            std::snprintf(mark, sizeof mark, "<U+%04X>", static_cast<unsigned>(code));
+            out += mark;
+        }
+        at += length;
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------- reading
 
 LineReader::~LineReader() {
@@ -130,7 +165,10 @@ Status LineReader::Open(const std::filesystem::path& path) {
         }
         size_ = static_cast<std::uint64_t>(info.st_size);
     }
-    buffer_.resize(1 << 20);
+    // Reads of 1 MiB for large files; a small file gets a buffer near its
+    // size, as its readers open many of them.
+    buffer_.resize(static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(size_ + 1, std::uint64_t{1} << 16, std::uint64_t{1} << 20)));
     if (Fill() && end_ - begin_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) {
         encoding_ = TextEncoding::Utf8;
         begin_ += 3;
@@ -209,6 +247,88 @@ Result<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path
 
 // ---------------------------------------------------------------- writing
 
+namespace {
+
+constexpr std::size_t kTemporaryLetters = 12;
+constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string RandomLetters() {
+    thread_local std::mt19937_64 engine([] {
+        std::random_device device;
+        std::seed_seq seed{device(), device(), static_cast<unsigned>(::getpid()),
+                           static_cast<unsigned>(std::time(nullptr))};
+        return std::mt19937_64(seed);
+    }());
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
+    std::string letters(kTemporaryLetters, ' ');
+    for (char& c : letters) c = kLetters[pick(engine)];
+    return letters;
+}
+
+// A symbolic link still in the way after this many hops is a loop.
+constexpr int kMaxLinkHops = 40;
+
+}  // namespace
+
+bool IsTemporaryName(std::string_view name) {
+    if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters + kTemporarySuffix.size() ||
+        !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
+        return false;
+    const auto letters = name.substr(kTemporaryPrefix.size(), kTemporaryLetters);
+    return letters.find_first_not_of(kLetters) == std::string_view::npos;
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const auto staleBefore =
+        std::time(nullptr) -
+        std::chrono::duration_cast<std::chrono::seconds>(kStaleTemporaryAge).count();
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        // A write still running keeps touching its file; only a file left
+        // alone for longer than the limit belongs to a write that died.
+        if (S_ISREG(info.st_mode) && info.st_mtime < staleBefore)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+std::filesystem::path ResolvedTarget(const std::filesystem::path& path) {
+    std::filesystem::path current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string link(static_cast<std::size_t>(info.st_size) + 1, '\0');
+        const auto length = ::readlink(current.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size()) return current;
+        link.resize(static_cast<std::size_t>(length));
+        const std::filesystem::path next(link);
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current;
+}
+
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string SameFileText(const std::filesystem::path& output) {
+    return "输出文件“" + PathText(output) + "”就是输入文件，请另选输出文件。";
+}
+
+Status CheckOutputIsNotInput(const std::filesystem::path& output,
+                             std::initializer_list<std::filesystem::path> inputs) {
+    for (const auto& input : inputs)
+        if (IsSameFile(output, input)) return Status::Fail(SameFileText(output));
+    return Status::Ok();
+}
+
 AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Discard() {
@@ -224,20 +344,37 @@ void AtomicFile::Discard() {
 }
 
 Status AtomicFile::Open(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
     Discard();
     written_ = 0;
     failure_ = Status::Ok();
-    target_ = target;
+    replaces_ = false;
+    target_ = ResolvedTarget(target);
     struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
-    const auto folder = target.parent_path();
-    const std::string name = target.filename().string();
+    if (::lstat(target_.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
+        if (S_ISLNK(info.st_mode)) return SystemFailure(ELOOP);
+        // Renaming over a FIFO, a device or a socket would put a regular file
+        // in its place (for /dev/null, for everyone on the machine).
+        if (!S_ISREG(info.st_mode)) return Status::Fail(std::string(kNotRegularFileText), EINVAL);
+        if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+            return SystemFailure(errno);
+        replaces_ = true;
+        mode_ = info.st_mode & 07777;
+        owner_ = info.st_uid;
+        group_ = info.st_gid;
+    } else if (errno != ENOENT) {
+        return SystemFailure(errno);
+    }
+    const auto folder = target_.parent_path();
+    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string tempName =
-            "." + name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+            std::string(kTemporaryPrefix) + RandomLetters() + std::string(kTemporarySuffix);
         temp_ = folder.empty() ? std::filesystem::path(tempName) : folder / tempName;
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // A new file gets the usual mode (0666 less the umask); a replaced one
+        // stays private until Commit gives it the old file's mode.
+        fd_ =
+            ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replaces_ ? 0600 : 0666);
         if (fd_ >= 0) return Status::Ok();
         if (errno != EEXIST) break;
     }
@@ -279,6 +416,13 @@ Status AtomicFile::Write(std::string_view bytes) {
 Status AtomicFile::Commit() {
     if (fd_ < 0) return failure_.ok() ? SystemFailure(EBADF) : failure_;
     Status result = failure_.ok() ? Flush() : failure_;
+    if (result && replaces_) {
+        // The owner first: a change of owner clears the set-ID bits that the
+        // mode then restores. Another user's file cannot be given away; it is
+        // then the writer's, still with the old mode.
+        if (::fchown(fd_, owner_, group_) != 0) (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
+        if (::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) result = SystemFailure(errno);
+    }
     if (result && ::fsync(fd_) != 0) result = SystemFailure(errno);
     if (::close(fd_) != 0 && result) result = SystemFailure(errno);
     fd_ = -1;

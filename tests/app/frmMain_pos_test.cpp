@@ -12,6 +12,7 @@
 #include "pos/frmPosOptions.h"
 #include "app/frmMain.h"
 #include "app/qt_navigation_bar.h"
+#include "shell/textfile.h"
 #include "support/fakes.h"
 
 namespace skyrell {
@@ -321,6 +322,7 @@ TEST(frmMainPos, FailuresAreReportedAndNoQuestionFollows) {
     TempFolder folder;
     WriteBytes(folder / "titles.txt", "title only\r\n");
     WriteBytes(folder / "bad.txt", "1 a b 114 30.x 0 0 0 0\r\n");
+    WriteBytes(folder / "in.txt", ReadBytes(DataFile("pos/flight.txt")));
     struct Row {
         const char* name;
         void (frmMain::*run)();
@@ -330,7 +332,7 @@ TEST(frmMainPos, FailuresAreReportedAndNoQuestionFollows) {
         MsgIcon icon;
         QString caption;
     };
-    const auto titles = folder / "titles.txt", bad = folder / "bad.txt";
+    const auto titles = folder / "titles.txt", bad = folder / "bad.txt", in = folder / "in.txt";
     const Row rows[] = {
         {"no data", &frmMain::PosKmlPoint, titles, folder / "a.KML",
          "无人机POS文件 " + QPath(titles) + " 数据格式错误！", MsgIcon::Information, "POS->KML"},
@@ -339,6 +341,8 @@ TEST(frmMainPos, FailuresAreReportedAndNoQuestionFollows) {
         {"bad latitude", &frmMain::PosTxtXy, bad, folder / "a.TXT",
          "无人机POS文件 " + QPath(bad) + " 第1行的纬度“30.x”不是数字！", MsgIcon::Exclamation,
          "POS->TXT"},
+        {"the input itself", &frmMain::PosTxtBl, in, in, QString::fromStdString(SameFileText(in)),
+         MsgIcon::Exclamation, "POS->TXT"},
     };
     for (const auto& row : rows) {
         FakeServices fake;
@@ -348,8 +352,9 @@ TEST(frmMainPos, FailuresAreReportedAndNoQuestionFollows) {
         (window.*row.run)();
         ASSERT_EQ(fake.dialogs.messages.size(), 1u) << row.name;
         ExpectMessage(fake.dialogs.messages[0], row.text, row.icon, MsgButtons::Ok, row.caption);
-        EXPECT_FALSE(std::filesystem::exists(row.out)) << row.name;
+        EXPECT_EQ(std::filesystem::exists(row.out), row.out == row.pos) << row.name;
     }
+    EXPECT_EQ(ReadBytes(in), ReadBytes(DataFile("pos/flight.txt")));
 }
 
 TEST(frmMainPos, AFailedWriteIsReportedWithoutTheCompletionQuestion) {

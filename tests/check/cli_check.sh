@@ -33,6 +33,11 @@ same_report report_all_passed.txt
 iconv -f GBK -t UTF-8 "$sortie/自动检查报告.txt" | tr -d '\r' | cmp - "$work/out" ||
     fail "printed report differs from the file"
 
+# A report that cannot reach standard output is a failure.
+"$cli" check "$sortie" > /dev/full 2> "$work/err"; status=$?
+[ $status -eq 1 ] || fail "check into a full standard output exited $status"
+grep -q '无法写入标准输出' "$work/err" || fail "no message for the failed standard output"
+
 rm -r "$sortie/现场照片"
 "$cli" check "$sortie" > "$work/out"; status=$?
 [ $status -eq 3 ] || fail "failing check exited $status"

@@ -129,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
                                                 ResultsRow("P0009")});
                                  },
                                  "report_two_points_missing.txt", false},
+                      ReportCase{"UnencodablePhotoName",
+                                 [](SortieFixture& f) {
+                                     f.CompletePoints({"P0001", "P0002"});
+                                     fs::rename(f.Sub(kPrickedPhotoFolder) / "P0002_IMG_0287.jpg",
+                                                f.Sub(kPrickedPhotoFolder) / "P😀_IMG_1.jpg");
+                                 },
+                                 "report_unencodable_photo_name.txt", false},
                       ReportCase{"CoordinatesMatchedOnFirstFieldOnly",
                                  [](SortieFixture& f) {
                                      f.CompletePoints({"P0001", "P0002"});

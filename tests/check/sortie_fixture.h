@@ -44,10 +44,12 @@ struct SortieFixture {
     }
     void Remove(std::string_view sub) const { std::filesystem::remove_all(Sub(sub)); }
 
-    // The coordinate results table, GBK with CR LF, from these lines.
+    // The coordinate results table, GBK with CR LF, from these lines; it
+    // takes the place of an unreadable one (a write would follow that link).
     void Results(const std::vector<std::string>& lines) const {
-        ASSERT_TRUE(
-            WriteTextLines(Sub(kCoordinateResultFolder) / PathOf(kCoordinateResultFile), lines));
+        const auto table = Sub(kCoordinateResultFolder) / PathOf(kCoordinateResultFile);
+        std::filesystem::remove(table);
+        ASSERT_TRUE(WriteTextLines(table, lines));
     }
 
     // Everything that makes the points pass the check: one pricked-point

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "pos/other_to_pos.h"
+#include "shell/textfile.h"
 #include "support/fakes.h"
 
 namespace skyrell {
@@ -160,6 +161,17 @@ TEST(frmTxtPos, CancelledSaveAndFailedWriteKeepTheDialogOpen) {
     EXPECT_EQ(w.fake.dialogs.messages[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(w.fake.dialogs.messages[0].text.contains(QStringLiteral("out.txt")));
     EXPECT_TRUE(w.form->isVisible());
+
+    // The data file itself is refused as the output and stays as it was.
+    const auto data = folder / "data.csv";
+    WriteBytes(data, ReadBytes(DataFile("pos/other_data.csv")));
+    w.Open(data);
+    w.fake.dialogs.files.push_back(QString::fromStdString(data.string()));
+    w.Find<QToolButton>("cmdSave")->click();
+    ASSERT_EQ(w.fake.dialogs.messages.size(), 2u);
+    EXPECT_EQ(w.fake.dialogs.messages[1].text, QString::fromStdString(SameFileText(data)));
+    EXPECT_EQ(w.fake.dialogs.messages[1].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(ReadBytes(data), ReadBytes(DataFile("pos/other_data.csv")));
 }
 
 TEST(frmTxtPos, UnreadableDataFileChangesNothing) {

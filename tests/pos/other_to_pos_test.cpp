@@ -89,6 +89,13 @@ TEST(OtherToPos, UnequalListsFollowTheLatitudes) {
     ASSERT_TRUE(WriteOtherDataPos(folder / "a.txt", {"1", "2"}, {"3"}));
     EXPECT_EQ(*ReadTextLines(folder / "a.txt"),
               (std::vector<std::string>{PosLineOf(1, "3", "1"), PosLineOf(2, "", "2")}));
+    // Entries past the short-string buffer (a heading, a long text column)
+    // are copied whole.
+    const std::string heading = "longitude in decimal degrees, WGS 84";
+    ASSERT_TRUE(WriteOtherDataPos(folder / "c.txt", {"latitude", "1"}, {heading, "114.123456789"}));
+    EXPECT_EQ(*ReadTextLines(folder / "c.txt"),
+              (std::vector<std::string>{PosLineOf(1, heading, "latitude"),
+                                        PosLineOf(2, "114.123456789", "1")}));
     ASSERT_TRUE(WriteOtherDataPos(folder / "b.txt", {"1"}, {"3", "4", "5"}));
     EXPECT_EQ(ReadTextLines(folder / "b.txt")->size(), 1u);
 }

@@ -122,6 +122,13 @@ TEST(CoordinateResults, LimitsAreTestedOnTheValuesAsWritten) {
         {"100.00", "100.00", "0", "100.03", "100.0401", "0", kPlaneRemark},
         {"0", "0", "0", "0.05000000001", "0", "0", kPlaneRemark},
         {"1e3", "0", "0", "1000.05", "0", "0", ""},
+        // Past 10^24 m the values are not kept exactly; the tests fall back
+        // to the floating-point values, still with the 0.05 m limit.
+        {"1e25", "100.00", "0", "1e25", "100.05", "0", ""},
+        {"1e25", "0", "0", "0", "0", "0", kPlaneRemark},
+        {"0", "0", "2e24", "0", "0", "2e24", ""},
+        {"0", "0", "1e25", "0", "0", "0", kHeightRemark},
+        {"0", "100.00", "1e25", "0", "100.00", "1e25", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.n1) + " " + c.e1 + " " + c.h1 + " / " + c.n2 + " " + c.e2 + " " +
@@ -217,6 +224,10 @@ TEST(CoordinateResults, NothingIsWrittenWithoutDataOrPhotos) {
     EXPECT_EQ(noPhotos.status().message(), kNoPrickedPhotosText);
     EXPECT_FALSE(std::filesystem::exists(temp / "a.csv"));
     EXPECT_FALSE(std::filesystem::exists(temp / "b.csv"));
+    // The export itself is never the results file.
+    const auto onto =
+        WriteCoordinateResults(temp / "header.csv", layout, {"P0001_1.jpg"}, temp / "header.csv");
+    EXPECT_EQ(onto.status().message(), SameFileText(temp / "header.csv"));
 }
 
 TEST(CoordinateResults, PhotosOfOtherPointsGiveAHeaderOnlyFile) {

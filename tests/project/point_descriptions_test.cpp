@@ -144,6 +144,9 @@ TEST(PointDescriptions, FieldsThatWouldBreakTheLineAreRefusedAndNothingIsWritten
         {{"P0001", "a", "b", "", "x,"}, 5, "第四描述中不能包含逗号。"},
         {{"P0001", "a", "b", "c\r\nP0009", ""}, 4, "第三描述中不能包含换行。"},
         {{"P0001", "a\n", "b", "", ""}, 2, "第一描述中不能包含换行。"},
+        {{"P0001", "a", "b", "", "x\ry"},
+         5,
+         "第四描述中不能包含换行。"},  // a lone CR ends a line too
     };
     for (const auto& c : cases) {
         const auto problem = CheckPointDescription(c.record);

@@ -74,6 +74,7 @@ TEST(SortieFolders, AFolderThatCannotBeMadeStopsAndNamesIt) {
     const Case cases[] = {
         {"a/b", "3", fs::path("2013-1-5") / "a/b", "2013-1-5"},
         {"..", "3", fs::path("2013-1-5") / "..", "2013-1-5"},
+        {"a\\b", "3", fs::path("2013-1-5") / "a\\b", "2013-1-5"},  // a separator elsewhere
         {"op1", "3/4", fs::path("2013-1-5") / "op1" / "第3/4架次", fs::path("2013-1-5") / "op1"},
     };
     for (const auto& c : cases) {

@@ -93,6 +93,16 @@ TEST(TextFile, RefusesCharactersGbkCannotHoldAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
+TEST(TextFile, GbkSafeTextShowsWhatGbkCannotHold) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"P0001_IMG_1.jpg", "P0001_IMG_1.jpg"},
+        {"坐标P😀_IMG_1.jpg", "坐标P<U+1F600>_IMG_1.jpg"},
+        {"P\xD7\xF8.jpg", "P<0xD7><0xF8>.jpg"},  // GBK bytes from another system
+        {"\xE5\x9D", "<0xE5><0x9D>"},            // a cut-off character
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(GbkSafeText(text), shown) << shown;
+}
+
 TEST(TextFile, FailedWriteLeavesNothingBehind) {
     TempFolder folder;
     const auto target = folder / "missing-folder" / "out.txt";

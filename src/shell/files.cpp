@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "shell/system_errors.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -30,7 +31,7 @@ Status CreateFolderIfMissing(const fs::path& folder) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) {
-        const Status cause = Status::Fail(ec.message(), ec.value());
+        const Status cause = Status::Fail(SystemErrorText(ec), ec.value());
         return Status::Fail(CreateFolderFailureText(folder, cause), ec.value());
     }
     return Status::Ok();
@@ -41,7 +42,7 @@ Status CopyFileIfAbsent(const fs::path& source, const fs::path& target) {
     if (!FileExists(source) || fs::exists(target, ec)) return Status::Ok();
     fs::copy_file(source, target, fs::copy_options::none, ec);
     if (ec) {
-        return Status::Fail(WriteFailureText(target, Status::Fail(ec.message(), ec.value())),
+        return Status::Fail(WriteFailureText(target, Status::Fail(SystemErrorText(ec), ec.value())),
                             ec.value());
     }
     return Status::Ok();

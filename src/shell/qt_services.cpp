@@ -26,18 +26,6 @@ MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, 
     QMessageBox box(owner);
     box.setWindowTitle(caption.isEmpty() ? kAppTitle : caption);
     box.setText(text);
-    // The box sizes itself to its text; a short text under a long caption
-    // would cut the caption off in the title bar. The title bar's font is
-    // the window manager's, so the room is measured in a bold, larger font,
-    // with the window buttons and the icon beside it.
-    QFont titleFont = box.font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
-    const int captionWidth =
-        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (icon) {
         case MsgIcon::None:
             box.setIcon(QMessageBox::NoIcon);
@@ -69,6 +57,19 @@ MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, 
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    // The box sizes itself to its text; a short text under a long caption
+    // would cut the caption off in the title bar. The title bar's font is the
+    // window manager's, so the room is measured in a bold, larger font, with
+    // the window buttons and the icon beside it. This comes last: setting the
+    // icon rebuilds the box's layout.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+    const int captionWidth =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgAnswer::Yes;

@@ -43,6 +43,11 @@ QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRe
 
 void PrepareToolWindow(QWidget* window, QWidget* owner) {
     ApplyReadOnlyLook(window);
+    // The tools of a window that stays on top stay on top too, as owned
+    // windows of a topmost window do on Windows: centred on their owner they
+    // would otherwise open hidden beneath it.
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
 
     const QRect ownerFrame = owner ? owner->frameGeometry() : QRect();

@@ -50,8 +50,9 @@ class ToolWindows {
 QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available);
 
 // Before a tool window is first shown: its size fitted to the available area
-// of the owner's screen, its place from ToolWindowPosition, and its read-only
-// boxes given the read-only look (ApplyReadOnlyLook).
+// of the owner's screen, its place from ToolWindowPosition, its read-only
+// boxes given the read-only look (ApplyReadOnlyLook), and on top of other
+// windows when its owner stays on top.
 void PrepareToolWindow(QWidget* window, QWidget* owner);
 
 // Read-only text boxes under `root` take the window's face colour as their

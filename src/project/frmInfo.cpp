@@ -58,6 +58,9 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     lblEmpty_->setObjectName(QStringLiteral("lblEmpty"));
     lblEmpty_->setWordWrap(true);
     lblEmpty_->setAlignment(Qt::AlignCenter);
+    lblEmpty_->setFrameShape(QFrame::StyledPanel);
+    lblEmpty_->setMargin(8);
+    lblEmpty_->setMinimumWidth(150);
     lblEmpty_->setMaximumWidth(180);
     lblEmpty_->hide();
     grid->addWidget(lblEmpty_, 1, 0, 6, 1);

@@ -99,14 +99,11 @@ TEST_F(EditorTest, FolderWithoutScreenshotsGivesAnEmptyList) {
     EXPECT_FALSE(editor->findChild<QLabel*>(QStringLiteral("lblEmpty"))->isHidden());
 
     // Without a point there is nothing to store the descriptions under.
-    const std::string before = ReadBytes(descriptions);
     Type(*editor, {"路口", "地面", "", ""});
     ClickSave(*editor);
-    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
-    ExpectMessage(fake.dialogs.messages[0],
-                  QStringLiteral("未选择点位截图，请先在左侧列表中选择一个点位截图。"),
+    ExpectMessage(fake.dialogs.messages.at(0), "未选择点位截图，请先在左侧列表中选择一个点位截图。",
                   MsgIcon::Exclamation, kCaption);
-    EXPECT_EQ(ReadBytes(descriptions), before);
+    EXPECT_EQ(ReadBytes(descriptions), Golden("two_points.txt"));
 }
 
 TEST_F(EditorTest, LowerCaseScreenshotShowsAndReplacesTheUpperCaseRecord) {

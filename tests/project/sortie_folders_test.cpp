@@ -72,21 +72,16 @@ TEST(SortieFolders, NamesThatCannotNameAFolderCreateNothing) {
         const char* message;
     } cases[] = {
         {"a/b", "3", "刺点员姓名中含有不能用于文件夹名的字符“/”。"},
-        {"op\\1", "3", "刺点员姓名中含有不能用于文件夹名的字符“\\”。"},
         {"..", "3", "刺点员姓名“..”不能用作文件夹名。"},
         {"op1", "3/4", "架次号中含有不能用于文件夹名的字符“/”。"},
-        {"op1", "3?", "架次号中含有不能用于文件夹名的字符“?”。"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
         TempFolder root;
         const auto made = CreateSortieFolders(root.path(), kDay, c.operatorName, c.sortie);
         ASSERT_FALSE(made);
         EXPECT_EQ(made.status().message(), c.message);
         EXPECT_TRUE(fs::is_empty(root.path()));
     }
-    // Dots inside a name, or a sortie number of dots ("第..架次"), do name a folder.
-    EXPECT_TRUE(CheckSortieFolderNames("op.1", ".."));
 }
 
 TEST(SortieFolders, AFailedCreationTakesBackTheFoldersItMade) {

@@ -100,7 +100,10 @@ Status WriteOtherDataPos(const std::filesystem::path& target,
     TextFileWriter writer;
     Status status = writer.Open(target);
     for (std::size_t i = 0; status && i < latitudes.size(); ++i) {
-        const std::string_view longitude = i < longitudes.size() ? longitudes[i] : "";
+        // Both branches views: a std::string branch would make the
+        // conditional a temporary string that dies before the view is used.
+        const std::string_view longitude =
+            i < longitudes.size() ? std::string_view(longitudes[i]) : std::string_view();
         status =
             writer.WriteLine(PosLineOf(static_cast<std::int64_t>(i) + 1, longitude, latitudes[i]));
     }

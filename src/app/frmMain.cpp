@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "app/qt_navigation_bar.h"
 #include "check/frmDataCheck.h"
 #include "docking/qt_task_bar.h"
 #include "photo/frmPhotoDivide.h"
@@ -14,7 +15,7 @@
 #include "photo/frmPhotoZoom.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
-#include "app/qt_navigation_bar.h"
+#include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -22,6 +23,8 @@ namespace skyrell {
 namespace {
 constexpr int kNavigationMargin = 16;  // the bar is this much narrower than the window
 const QString kDeveloper = QStringLiteral("Skyrell 开发组");
+// How the about group names the support page: a short name, not its path.
+const QString kSupportName = QStringLiteral("帮助文档");
 }  // namespace
 
 frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services), tools_(services, this), pos_(services, this, tools_) {
@@ -90,7 +93,7 @@ void frmMain::BuildNavigation() {
     ebMain_->AddDetailGroup(QStringLiteral("关于我"),
                             QStringLiteral("Skyrell Professional v1.0\r\n"),
                             QStringLiteral("\r\n软件研发：") + kDeveloper +
-                                QStringLiteral("\r\n技术支持：") + SupportAddress(),
+                                QStringLiteral("\r\n技术支持：") + kSupportName,
                             QString(), aboutIcon, NavigationBar::Open);
     ebMain_->SetLocked(false);
 }
@@ -125,7 +128,9 @@ QString frmMain::SupportAddress() const {
     return QUrl::fromLocalFile(Q(PathText(page))).toString();
 }
 
-void frmMain::OpenSupportPage() { services_.desktop.OpenUrl(SupportAddress()); }
+void frmMain::OpenSupportPage() {
+    OpenOutside(services_, this, OutsideProgram::Browser, SupportAddress());
+}
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

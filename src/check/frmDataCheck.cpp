@@ -16,6 +16,7 @@
 #include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
+#include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -133,7 +134,7 @@ void frmDataCheck::AutoCheck() {
         for (const auto& name : check->pointNames) lstXKD_->addItem(Q(name));
         fmeCheckByHand_->setEnabled(true);
     }
-    services_.desktop.OpenTextFile(Q(PathText(CheckReportPath(sortie))));
+    OpenOutside(services_, this, OutsideProgram::TextEditor, Q(PathText(CheckReportPath(sortie))));
 }
 
 void frmDataCheck::CheckByHand() {

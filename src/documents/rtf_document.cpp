@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/system_errors.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -609,7 +610,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         const int code = errno;
-        return Status::Fail(ReadFailureText(path, Status::Fail(std::strerror(code))), code);
+        return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(code))), code);
     }
     std::string bytes;
     std::array<char, 1 << 16> buffer;
@@ -618,7 +619,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
         bytes.append(buffer.data(), n);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed) return Status::Fail(ReadFailureText(path, Status::Fail(std::strerror(EIO))), EIO);
+    if (failed) return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(EIO))), EIO);
     return bytes;
 }
 

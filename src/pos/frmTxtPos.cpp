@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "pos/other_to_pos.h"
+#include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -237,7 +238,7 @@ void frmTxtPos::Save() {
     }
     if (services_.dialogs.Message(this, Q(std::string(kOtherToPosFinished)), MsgIcon::Question,
                                   MsgButtons::YesNo, kCaption) == MsgAnswer::Yes)
-        services_.desktop.OpenTextFile(path);
+        OpenOutside(services_, this, OutsideProgram::TextEditor, path, kCaption);
     close();
 }
 

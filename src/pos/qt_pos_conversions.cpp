@@ -2,6 +2,7 @@
 
 #include "pos/frmPosOptions.h"
 #include "shell/qt_keep_painting.h"
+#include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -132,10 +133,11 @@ void PosConversions::Run(PosConversion conversion) {
     if (dialogs.Message(owner_, texts.finished, MsgIcon::Question, MsgButtons::YesNo,
                         texts.caption) != MsgAnswer::Yes)
         return;
-    // The text tables open in the text editor, whose launch is not examined;
-    // the drawings and documents in the program associated with their type.
+    // The text tables open in the text editor, whose failure names the file;
+    // the drawings and documents in the program associated with their type,
+    // whose absence has its own message.
     if (texts.notInstalled.isEmpty()) {
-        services_.desktop.OpenTextFile(output);
+        OpenOutside(services_, owner_, OutsideProgram::TextEditor, output, texts.caption);
     } else if (!services_.desktop.OpenWithAssociated(output)) {
         dialogs.Message(owner_, texts.notInstalled, texts.notInstalledIcon, MsgButtons::Ok,
                         texts.caption);

@@ -24,6 +24,7 @@
 #include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
+#include "shell/qt_outside_programs.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -115,8 +116,9 @@ void frmDataExecute::BuildControls() {
         grid1->addWidget(box, row, 1);
         grid1->addWidget(open, row, 2);
         pathBoxes_[i] = box;
-        connect(open, &QPushButton::clicked, this,
-                [this, box] { services_.desktop.OpenFolder(box->text()); });
+        connect(open, &QPushButton::clicked, this, [this, box] {
+            OpenOutside(services_, this, OutsideProgram::FileManager, box->text());
+        });
     }
     connect(cmdCreateFolder, &QPushButton::clicked, this, &frmDataExecute::CreateFolders);
     connect(cmdOpenFolder, &QPushButton::clicked, this, &frmDataExecute::OpenFolders);
@@ -247,10 +249,13 @@ void frmDataExecute::LoadPersonnel() {
     SavePersonnel();
 }
 
+PersonnelNames frmDataExecute::Names() const {
+    return TrimmedPersonnel(
+        {U(txtUser_[0]->text()), U(txtUser_[1]->text()), U(txtUser_[2]->text())});
+}
+
 void frmDataExecute::SavePersonnel() {
-    const PersonnelNames names = {U(txtUser_[0]->text()), U(txtUser_[1]->text()),
-                                  U(txtUser_[2]->text())};
-    const Status saved = WritePersonnel(services_.appFolder.PersonnelFile(), names);
+    const Status saved = WritePersonnel(services_.appFolder.PersonnelFile(), Names());
     if (saved) {
         personnelFailureShown_ = false;
         return;
@@ -277,18 +282,32 @@ void frmDataExecute::CreateFolders() {
         services_.dialogs.InputBox(this, QStringLiteral("输入架次号"), windowTitle(), QString());
     const QString number = Trimmed(answer.value_or(QString()));
     if (number.isEmpty()) return;
+    // A refused or failed creation puts the previous number back, so that
+    // the sortie box and the path boxes go on naming the same sortie.
+    const QString previous = sortieNumber_;
+    auto refuse = [this, &previous](const std::string& text) {
+        sortieNumber_ = previous;
+        txtNum_->setText(previous);
+        Report(text, MsgIcon::Critical);
+    };
     sortieNumber_ = number;
     txtNum_->setText(number);
-    if (txtUser_[0]->text().isEmpty()) {
+    // The folder takes the name as user.txt stores it, so Open finds it again.
+    const std::string operatorName = Names()[0];
+    if (operatorName.empty()) {
         Report("未输入刺点员。", MsgIcon::Information);
+        return;
+    }
+    if (const Status names = CheckSortieFolderNames(operatorName, U(number)); !names) {
+        refuse(names.message());
         return;
     }
     QString root;
     if (BrowseForFolder(services_, this, root, QStringLiteral("选择路径")).isEmpty()) return;
-    const auto flight = CreateSortieFolders(PathOf(U(root)), services_.clock.Now(),
-                                            U(txtUser_[0]->text()), U(number));
+    const auto flight =
+        CreateSortieFolders(PathOf(U(root)), services_.clock.Now(), operatorName, U(number));
     if (!flight) {
-        Report(flight.status().message(), MsgIcon::Critical);
+        refuse(flight.status().message());
         return;
     }
     ShowFlightFolder(*flight);
@@ -302,8 +321,7 @@ void frmDataExecute::OpenFolders() {
         services_.dialogs.InputBox(this, QStringLiteral("输入架次号"), windowTitle(), QString());
     const QString number = Trimmed(answer.value_or(QString()));
     if (number.isEmpty()) return;
-    const auto flight =
-        OpenSortieFolders(PathOf(U(projectPath_)), U(txtUser_[0]->text()), U(number));
+    const auto flight = OpenSortieFolders(PathOf(U(projectPath_)), Names()[0], U(number));
     if (!flight) {
         Report(flight.status().message(), MsgIcon::Critical);
         return;
@@ -409,7 +427,8 @@ void frmDataExecute::FinishPointRecords(const Result<PointRecordRun>& result) {
         Report(result.status().message(), MsgIcon::Critical);
     } else {
         Report(std::string(PointRecordDoneText(*result)), MsgIcon::Information);
-        if (!result->log.empty()) services_.desktop.OpenTextFile(Q(PathText(result->logFile)));
+        if (!result->log.empty())
+            OpenOutside(services_, this, OutsideProgram::TextEditor, Q(PathText(result->logFile)));
     }
     fme5_->setTitle(Q(std::string(kPointRecordCaption)));
     cmdWord_->setEnabled(true);

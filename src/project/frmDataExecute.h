@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "project/coordinate_results.h"
+#include "project/personnel.h"
 #include "project/point_records.h"
 #include "shell/services.h"
 
@@ -47,6 +48,9 @@ class frmDataExecute : public QWidget {
 
   private:
     void BuildControls();
+    // The three names as typed, trimmed: the form that names the operator
+    // folder and that user.txt stores.
+    PersonnelNames Names() const;
     void LoadPersonnel();
     void SavePersonnel();
     void ScrollHints();

@@ -13,6 +13,8 @@
 #include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
+#include "shell/qt_outside_programs.h"
+#include "shell/qt_tool_windows.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -51,6 +53,17 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     fleGCSJ_->setSelectionMode(QAbstractItemView::SingleSelection);
     fleGCSJ_->setMaximumWidth(180);
     grid->addWidget(fleGCSJ_, 1, 0, 6, 1);
+    // In the list's place when the folder holds no screenshot: why it is empty.
+    lblEmpty_ = new QLabel(QStringLiteral("过程数据目录中没有点位截图（P*.jpg）。"), this);
+    lblEmpty_->setObjectName(QStringLiteral("lblEmpty"));
+    lblEmpty_->setWordWrap(true);
+    lblEmpty_->setAlignment(Qt::AlignCenter);
+    lblEmpty_->setFrameShape(QFrame::StyledPanel);
+    lblEmpty_->setMargin(8);
+    lblEmpty_->setMinimumWidth(150);
+    lblEmpty_->setMaximumWidth(180);
+    lblEmpty_->hide();
+    grid->addWidget(lblEmpty_, 1, 0, 6, 1);
 
     addLabel("lblName", QStringLiteral("点    名："), 1, 1);
     txtName_ = addBox("txtName", 1);
@@ -101,7 +114,10 @@ void frmInfo::Load() {
     // The list is filled once; it is not refreshed while the editor stays open.
     for (const auto& name : ListFiles(PathOf(U(processFolder_())), kPointPhotoPattern))
         fleGCSJ_->addItem(Q(name));
-    if (fleGCSJ_->count() == 0) return;
+    const bool empty = fleGCSJ_->count() == 0;
+    fleGCSJ_->setVisible(!empty);
+    lblEmpty_->setVisible(empty);
+    if (empty) return;
     if (fleGCSJ_->currentRow() == 0)
         Select();
     else
@@ -135,10 +151,16 @@ void frmInfo::Select() {
 void frmInfo::OpenSelectedPicture() {
     const QListWidgetItem* item = fleGCSJ_->currentItem();
     if (!item) return;
-    services_.desktop.OpenWithAssociated(processFolder_() + item->text());
+    OpenOutside(services_, this, OutsideProgram::Associated, processFolder_() + item->text());
 }
 
 void frmInfo::Save() {
+    // Every record belongs to the point of a screenshot; without one there
+    // is no point name to store it under.
+    if (!fleGCSJ_->currentItem() || txtName_->text().isEmpty()) {
+        Warn(QStringLiteral("未选择点位截图，请先在左侧列表中选择一个点位截图。"));
+        return;
+    }
     // A description of blanks only would be stored empty, so it counts as
     // not entered.
     if (IsBlank(txtData1_->text())) {
@@ -204,6 +226,7 @@ frmInfo* OpenPointDescriptionEditor(Services& services, QWidget* owner,
     if (!editor) {
         editor = new frmInfo(services, owner, std::move(processFolder));
         editor->setAttribute(Qt::WA_DeleteOnClose, true);
+        PrepareToolWindow(editor, owner);
     }
     editor->show();
     services.desktop.BringForward(editor);

@@ -10,6 +10,7 @@
 #include "shell/services.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -39,6 +40,7 @@ class frmInfo : public QWidget {
     Services& services_;
     std::function<QString()> processFolder_;
     QListWidget* fleGCSJ_;
+    QLabel* lblEmpty_;
     QLineEdit* txtName_;
     QLineEdit* txtData1_;
     QLineEdit* txtData2_;

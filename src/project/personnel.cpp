@@ -18,11 +18,18 @@ std::optional<PersonnelNames> ReadPersonnel(const std::filesystem::path& file) {
     return names;
 }
 
+PersonnelNames TrimmedPersonnel(const PersonnelNames& names) {
+    PersonnelNames trimmed;
+    for (std::size_t i = 0; i < names.size(); ++i) trimmed[i] = TrimSpaces(names[i]);
+    return trimmed;
+}
+
 Status WritePersonnel(const std::filesystem::path& file, const PersonnelNames& names) {
+    const PersonnelNames trimmed = TrimmedPersonnel(names);
     std::string line;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
         if (i > 0) line += ',';
-        line += TrimSpaces(names[i]);
+        line += trimmed[i];
     }
     if (auto written = WriteTextLines(file, {line}); !written)
         return Status::Fail(WriteFailureText(file, written), written.code());

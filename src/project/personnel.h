@@ -18,6 +18,10 @@ using PersonnelNames = std::array<std::string, 3>;
 // hold are empty. No value when the file does not exist or cannot be read.
 std::optional<PersonnelNames> ReadPersonnel(const std::filesystem::path& file);
 
+// The names without their surrounding blanks: the form in which they name the
+// operator folder and are stored in the file, so that both always agree.
+PersonnelNames TrimmedPersonnel(const PersonnelNames& names);
+
 // Replaces the file by one line of the three names, each trimmed of blanks,
 // joined by "," and ended by CR LF, in one atomic step.
 Status WritePersonnel(const std::filesystem::path& file, const PersonnelNames& names);

@@ -1,6 +1,7 @@
 #include "project/sortie_folders.h"
 
 #include <system_error>
+#include <vector>
 
 #include "project/sortie_layout.h"
 #include "shell/files.h"
@@ -35,15 +36,61 @@ Status MakeLevel(const fs::path& parent, std::string_view name, fs::path& made) 
     return CreateFolderIfMissing(made);
 }
 
-Status MakeSubFolders(const FlightFolder& flight, const std::array<std::string_view, 6>& order) {
-    for (std::string_view name : order) {
-        fs::path made;
-        if (auto status = MakeLevel(flight.sortie, name, made); !status) return status;
+// The folders one run has made, so that a failing run can take them back.
+// Only folders that are still empty go: removing a folder never removes
+// anything inside it.
+class MadeFolders {
+  public:
+    Status Make(const fs::path& parent, std::string_view name, fs::path& made) {
+        const bool existed = FolderExists(parent / PathOf(name));
+        Status status = MakeLevel(parent, name, made);
+        if (status && !existed) made_.push_back(made);
+        return status;
     }
-    return Status::Ok();
+    Status MakeSubFolders(const FlightFolder& flight,
+                          const std::array<std::string_view, 6>& order) {
+        for (std::string_view name : order) {
+            fs::path made;
+            if (auto status = Make(flight.sortie, name, made); !status) return status;
+        }
+        return Status::Ok();
+    }
+    void Undo() {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+            std::error_code ignored;
+            fs::remove(*it, ignored);
+        }
+        made_.clear();
+    }
+
+  private:
+    std::vector<fs::path> made_;
+};
+
+constexpr std::string_view kNotInFolderNames = "/\\:*?\"<>|";
+
+// The first character of `name` that a folder name cannot hold, or 0.
+char ForbiddenCharacter(std::string_view name) {
+    const auto at = name.find_first_of(kNotInFolderNames);
+    return at == std::string_view::npos ? '\0' : name[at];
+}
+
+std::string ForbiddenCharacterText(std::string_view what, char forbidden) {
+    return std::string(what) + "中含有不能用于文件夹名的字符“" + std::string(1, forbidden) + "”。";
 }
 
 }  // namespace
+
+Status CheckSortieFolderNames(std::string_view operatorName, std::string_view sortieNumber) {
+    if (const char c = ForbiddenCharacter(operatorName))
+        return Status::Fail(ForbiddenCharacterText("刺点员姓名", c));
+    if (!operatorName.empty() && operatorName.find_first_not_of('.') == std::string_view::npos)
+        return Status::Fail("刺点员姓名“" + std::string(operatorName) + "”不能用作文件夹名。");
+    // "第" and "架次" around the number keep even a number of dots a name.
+    if (const char c = ForbiddenCharacter(sortieNumber))
+        return Status::Fail(ForbiddenCharacterText("架次号", c));
+    return Status::Ok();
+}
 
 std::string DateFolderName(const LocalDateTime& date) {
     return std::to_string(date.year) + "-" + std::to_string(date.month) + "-" +
@@ -65,14 +112,22 @@ FlightFolder FlightFolderAt(const fs::path& sortieFolder) {
 Result<FlightFolder> CreateSortieFolders(const fs::path& root, const LocalDateTime& today,
                                          std::string_view operatorName,
                                          std::string_view sortieNumber) {
+    if (auto names = CheckSortieFolderNames(operatorName, sortieNumber); !names) return names;
+    MadeFolders made;
+    auto undo = [&made](Status failure) {
+        made.Undo();
+        return failure;
+    };
     fs::path dateFolder, operatorFolder, sortieFolder;
-    if (auto status = MakeLevel(root, DateFolderName(today), dateFolder); !status) return status;
-    if (auto status = MakeLevel(dateFolder, operatorName, operatorFolder); !status) return status;
-    if (auto status = MakeLevel(operatorFolder, SortieFolderName(sortieNumber), sortieFolder);
+    if (auto status = made.Make(root, DateFolderName(today), dateFolder); !status)
+        return undo(status);
+    if (auto status = made.Make(dateFolder, operatorName, operatorFolder); !status)
+        return undo(status);
+    if (auto status = made.Make(operatorFolder, SortieFolderName(sortieNumber), sortieFolder);
         !status)
-        return status;
+        return undo(status);
     FlightFolder flight = FlightFolderAt(sortieFolder);
-    if (auto status = MakeSubFolders(flight, kSortieSubFolders); !status) return status;
+    if (auto status = made.MakeSubFolders(flight, kSortieSubFolders); !status) return undo(status);
     return flight;
 }
 
@@ -84,7 +139,9 @@ Result<FlightFolder> OpenSortieFolders(const fs::path& projectFolder, std::strin
         projectFolder / PathOf(operatorName) / PathOf(SortieFolderName(sortieNumber));
     if (!FolderExists(sortieFolder)) return Status::Fail(SortieNotFoundText(sortieNumber));
     FlightFolder flight = FlightFolderAt(sortieFolder);
-    if (auto status = MakeSubFolders(flight, kOpenOrder); !status) return status;
+    // Opening restores what is missing; sub-folders it could restore stay.
+    MadeFolders made;
+    if (auto status = made.MakeSubFolders(flight, kOpenOrder); !status) return status;
     return flight;
 }
 

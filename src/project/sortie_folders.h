@@ -38,16 +38,23 @@ std::string SortieFolderName(std::string_view sortieNumber);
 // The paths of the sortie folder and its sub-folders (nothing is created).
 FlightFolder FlightFolderAt(const std::filesystem::path& sortieFolder);
 
+// Whether the pricking operator's name and the sortie number can name the
+// operator folder and "第N架次": a name holding one of / \ : * ? " < > | or
+// made of dots only is refused with a message that names the character. The
+// names are checked as given; callers pass them trimmed.
+Status CheckSortieFolderNames(std::string_view operatorName, std::string_view sortieNumber);
+
 // Creates root/date/operator/第N架次 and its six sub-folders, each level only
-// when missing. The operator name is used as typed, the sortie number should
-// already be trimmed. The first folder that cannot be made stops the run with a
-// message naming it; the folders made before it stay.
+// when missing. The names should already be trimmed; names refused by
+// CheckSortieFolderNames create nothing. The first folder that cannot be made
+// stops the run with a message naming it, and the folders this run made are
+// removed again, so that a failed creation leaves the disk as it found it.
 Result<FlightFolder> CreateSortieFolders(const std::filesystem::path& root,
                                          const LocalDateTime& today, std::string_view operatorName,
                                          std::string_view sortieNumber);
 
-// Opens projectFolder/operator/第N架次: fails with SortieNotFoundText when that
-// folder does not exist, else creates the missing sub-folders.
+// Opens projectFolder/operator/第N架次 (names trimmed by the caller): fails with SortieNotFoundText
+// when that folder does not exist, else creates the missing sub-folders.
 Result<FlightFolder> OpenSortieFolders(const std::filesystem::path& projectFolder,
                                        std::string_view operatorName,
                                        std::string_view sortieNumber);

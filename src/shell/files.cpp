@@ -14,6 +14,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "shell/system_errors.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -40,7 +41,7 @@ Status CreateFolderIfMissing(const fs::path& folder) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) {
-        const Status cause = Status::Fail(ec.message(), ec.value());
+        const Status cause = Status::Fail(SystemErrorText(ec), ec.value());
         return Status::Fail(CreateFolderFailureText(folder, cause), ec.value());
     }
     return Status::Ok();
@@ -49,7 +50,7 @@ Status CreateFolderIfMissing(const fs::path& folder) {
 namespace {
 
 Status CopyFailure(const fs::path& target, int code) {
-    return Status::Fail(WriteFailureText(target, Status::Fail(std::strerror(code), code)), code);
+    return Status::Fail(WriteFailureText(target, Status::Fail(SystemErrorText(code), code)), code);
 }
 
 // Copies every byte of `in` to `out` inside the kernel: copy_file_range shares

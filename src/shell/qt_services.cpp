@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeDatabase>
@@ -12,6 +14,12 @@
 #include <QWidget>
 
 namespace skyrell {
+
+namespace {
+// Width of what a title bar holds besides the caption: the window's icon and
+// its buttons, in pixels.
+constexpr int kTitleBarExtras = 150;
+}  // namespace
 
 MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
                              const QString& caption) {
@@ -49,6 +57,19 @@ MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, 
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    // The box sizes itself to its text; a short text under a long caption
+    // would cut the caption off in the title bar. The title bar's font is the
+    // window manager's, so the room is measured in a bold, larger font, with
+    // the window buttons and the icon beside it. This comes last: setting the
+    // icon rebuilds the box's layout.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+    const int captionWidth =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgAnswer::Yes;
@@ -145,7 +166,10 @@ bool QtDesktop::OpenTextFile(const QString& path) {
 }
 
 bool QtDesktop::OpenFolder(const QString& folder) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    // An empty path box opens the file manager's own starting place, the
+    // user's home folder.
+    const QString shown = folder.isEmpty() ? QDir::homePath() : folder;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(shown));
 }
 
 bool QtDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }

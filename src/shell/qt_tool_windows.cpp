@@ -1,5 +1,12 @@
 #include "shell/qt_tool_windows.h"
 
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+#include <algorithm>
+
 namespace skyrell {
 
 QWidget* ToolWindows::Show(const QString& name, const Factory& make) {
@@ -8,6 +15,7 @@ QWidget* ToolWindows::Show(const QString& name, const Factory& make) {
         slot = make(services_, owner_);
         slot->setWindowFlag(Qt::Window, true);
         slot->setAttribute(Qt::WA_DeleteOnClose, true);
+        PrepareToolWindow(slot, owner_);
     }
     slot->show();
     services_.desktop.BringForward(slot);
@@ -22,6 +30,57 @@ QWidget* ToolWindows::Find(const QString& name) const {
 void ToolWindows::CloseAll() {
     for (auto& [name, tool] : tools_)
         if (tool) tool->close();
+}
+
+QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available) {
+    QPoint topLeft = ownerFrame.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    topLeft.setX(std::min(topLeft.x(), available.x() + available.width() - frame.width()));
+    topLeft.setY(std::min(topLeft.y(), available.y() + available.height() - frame.height()));
+    topLeft.setX(std::max(topLeft.x(), available.x()));
+    topLeft.setY(std::max(topLeft.y(), available.y()));
+    return topLeft;
+}
+
+void PrepareToolWindow(QWidget* window, QWidget* owner) {
+    ApplyReadOnlyLook(window);
+    // The tools of a window that stays on top stay on top too, as owned
+    // windows of a topmost window do on Windows: centred on their owner they
+    // would otherwise open hidden beneath it.
+    if (owner && owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
+
+    const QRect ownerFrame = owner ? owner->frameGeometry() : QRect();
+    QScreen* screen = owner ? QGuiApplication::screenAt(ownerFrame.center()) : nullptr;
+    if (!screen && owner) screen = owner->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+
+    // The tool's frame is not known before it is shown; the owner's
+    // decoration is the best guess of it.
+    const QSize decoration = owner ? ownerFrame.size() - owner->geometry().size() : QSize(0, 0);
+    const QSize room = available.size() - decoration;
+    if (window->width() > room.width() || window->height() > room.height())
+        window->resize(std::min(window->width(), room.width()),
+                       std::min(window->height(), room.height()));
+    const QRect centre = owner ? ownerFrame : available;
+    window->move(ToolWindowPosition(window->size() + decoration, centre, available));
+}
+
+void ApplyReadOnlyLook(QWidget* root) {
+    auto lookReadOnly = [](QWidget* box) {
+        QPalette palette = box->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive})
+            palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+        box->setPalette(palette);
+    };
+    for (QLineEdit* box : root->findChildren<QLineEdit*>())
+        if (box->isReadOnly()) lookReadOnly(box);
+    for (QPlainTextEdit* box : root->findChildren<QPlainTextEdit*>())
+        if (box->isReadOnly()) lookReadOnly(box);
+    for (QTextEdit* box : root->findChildren<QTextEdit*>())
+        if (box->isReadOnly()) lookReadOnly(box);
 }
 
 }  // namespace skyrell

@@ -4,6 +4,7 @@
 // top-level window owned by the owner, and brought forward on later calls.
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -21,7 +22,9 @@ class ToolWindows {
 
     ToolWindows(Services& services, QWidget* owner) : services_(services), owner_(owner) {}
 
-    // Shows the tool `name`, making it with `make` when it is not open.
+    // Shows the tool `name`, making it with `make` when it is not open. A new
+    // window is prepared by PrepareToolWindow; an open one keeps the place the
+    // user gave it.
     QWidget* Show(const QString& name, const Factory& make);
     // The open instance of a tool, or null.
     QWidget* Find(const QString& name) const;
@@ -40,5 +43,21 @@ class ToolWindows {
     QWidget* owner_;
     std::map<QString, QPointer<QWidget>> tools_;
 };
+
+// Where a window whose frame has this size first appears: centred on the
+// owner's frame, then moved inside the available screen area. A window larger
+// than that area keeps its top-left corner (and so its title bar) on screen.
+QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available);
+
+// Before a tool window is first shown: its size fitted to the available area
+// of the owner's screen, its place from ToolWindowPosition, its read-only
+// boxes given the read-only look (ApplyReadOnlyLook), and on top of other
+// windows when its owner stays on top.
+void PrepareToolWindow(QWidget* window, QWidget* owner);
+
+// Read-only text boxes under `root` take the window's face colour as their
+// background, as the platform shows boxes that cannot be edited, instead of
+// the white of an editable box.
+void ApplyReadOnlyLook(QWidget* root);
 
 }  // namespace skyrell

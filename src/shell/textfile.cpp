@@ -1,5 +1,6 @@
 #include "shell/textfile.h"
 
+#include "shell/system_errors.h"
 #include "shell/text.h"
 
 #include <dirent.h>
@@ -18,7 +19,7 @@ namespace skyrell {
 
 namespace {
 
-Status SystemFailure(int code) { return Status::Fail(std::strerror(code), code); }
+Status SystemFailure(int code) { return Status::Fail(SystemErrorText(code), code); }
 
 // One converter per direction and thread: opening a converter costs far more
 // than converting a line.

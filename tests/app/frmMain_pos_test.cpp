@@ -152,7 +152,7 @@ TEST(frmMainPos, YesOpensTheResultOrSaysTheProgramIsMissing) {
         {&frmMain::PosDxfPolyline, "a.DXF", false, "open", "系统未安装AutoCAD，无法打开DXF文件！",
          MsgIcon::Exclamation, "POS->DXF"},
         {&frmMain::PosTxtBl, "a.TXT", true, "text", "", MsgIcon::None, ""},
-        {&frmMain::PosTxtXy, "a.TXT", false, "text", "", MsgIcon::None, ""},
+        {&frmMain::PosTxtXy, "a.TXT", true, "text", "", MsgIcon::None, ""},
     };
     for (const auto& row : rows) {
         FakeServices fake;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "shell/textfile.h"
 #include "support/temp_folder.h"
 
@@ -125,7 +123,7 @@ TEST(RtfDocument, UnusableTemplatesNameTheFile) {
         const char* bytes;  // nullptr: no file
         std::string message;
     } cases[] = {
-        {nullptr, "无法读取文件“" + name + "”：" + std::strerror(ENOENT)},
+        {nullptr, "无法读取文件“" + name + "”：文件或文件夹不存在。"},
         {"PK\x03\x04 a zip file", "“" + name + "”不是可读的RTF文档。"},
         {"{\\rtf1 {\\b unclosed}", "“" + name + "”不是可读的RTF文档。"},
         {"{\\rtf1 a letter\\par no table\\par}", "“" + name + "”中没有表格。"},

@@ -108,6 +108,11 @@ TEST(frmDataExecute, PointRecordRunReportsAndOpensTheLog) {
     EXPECT_EQ(s.fake.desktop.calls, (std::vector<testing::DesktopCall>{{"text", log}}));
     EXPECT_EQ(s.w.findChild<QGroupBox*>("fme5")->title(), QStringLiteral("第五步：批量创建点之记"));
     EXPECT_TRUE(fs::exists(s.sortie / "点之记" / "P0001.doc"));
+    s.fake.desktop.launchSucceeds = false;  // the log is then named, with its folder
+    s.Run();
+    EXPECT_EQ(s.fake.dialogs.messages.back().text,
+              "无法启动文本编辑器打开文件“批量创建点之记错误记录.txt”。\n该文件位于：" +
+                  Folder(s.sortie / "过程数据") + "\n请到该位置手动打开。");
 }
 
 }  // namespace

@@ -211,20 +211,39 @@ TEST(frmDataExecute, CreateStopsAtTheFirstMissingInput) {
     }
 }
 
-TEST(frmDataExecute, CreateReportsAFolderThatCannotBeMade) {
+TEST(frmDataExecute, CreateUsesTrimmedNamesAndAFailureKeepsEveryBox) {
     FakeServices fake;
     TempFolder root;
     frmDataExecute w(fake.services, nullptr);
-    SetText(w, "txtUser1", QStringLiteral("a/b"));
+    SetText(w, "txtUser1", QStringLiteral(" op1 "));
     fake.dialogs.inputs.push_back(QStringLiteral("3"));
     fake.dialogs.folders.push_back(Q(PathText(root.path())));
     Click(w, "cmdCreateFolder");
-    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(fake.dialogs.messages[0].text.contains(QStringLiteral("a/b")));
-    EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(fake.dialogs.messages[0].caption, kCaption);
-    EXPECT_TRUE(fs::is_directory(root / "2013-1-5"));
-    EXPECT_EQ(Text(w, "txtCDP"), QString());
+    // The folder and user.txt carry the same name, so Open finds the sortie.
+    const fs::path sortie = root / "2013-1-5" / "op1" / "第3架次";
+    EXPECT_EQ(Text(w, "txtCDP"), Folder(sortie / "刺点片"));
+    EXPECT_EQ(ReadBytes(fake.programFolder / "user.txt"), "op1,,\r\n");
+
+    WriteBytes(root / "2013-1-5" / "op1" / "第4架次", "a file in the way");
+    const struct {
+        QString operatorName, number, message;
+    } cases[] = {
+        {"a/b", "4", "刺点员姓名中含有不能用于文件夹名的字符“/”。"},
+        {"op1", "4",
+         "无法创建文件夹“" + Q(PathText(root / "2013-1-5" / "op1" / "第4架次")) +
+             "”：已存在同名的文件或文件夹。"},
+    };
+    for (const auto& c : cases) {
+        fake.dialogs.messages.clear();
+        SetText(w, "txtUser1", c.operatorName);
+        fake.dialogs.inputs.push_back(c.number);
+        fake.dialogs.folders.push_back(Q(PathText(root.path())));
+        Click(w, "cmdCreateFolder");
+        ExpectMessage(fake, c.message, MsgIcon::Critical);
+        EXPECT_EQ(Text(w, "txtNum"), QStringLiteral("3"));
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(Text(w, kPathBoxes[i]), Folder(sortie / kSubFolders[i]));
+    }
 }
 
 TEST(frmDataExecute, OpenFindsTheSortieOnlyUnderItsOperator) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -95,6 +96,14 @@ TEST_F(EditorTest, FolderWithoutScreenshotsGivesAnEmptyList) {
     EXPECT_EQ(List(*editor)->currentRow(), -1);
     EXPECT_EQ(Boxes(*editor), QStringList(5, QString()));
     EXPECT_TRUE(fake.dialogs.messages.empty());
+    EXPECT_FALSE(editor->findChild<QLabel*>(QStringLiteral("lblEmpty"))->isHidden());
+
+    // Without a point there is nothing to store the descriptions under.
+    Type(*editor, {"路口", "地面", "", ""});
+    ClickSave(*editor);
+    ExpectMessage(fake.dialogs.messages.at(0), "未选择点位截图，请先在左侧列表中选择一个点位截图。",
+                  MsgIcon::Exclamation, kCaption);
+    EXPECT_EQ(ReadBytes(descriptions), Golden("two_points.txt"));
 }
 
 TEST_F(EditorTest, LowerCaseScreenshotShowsAndReplacesTheUpperCaseRecord) {

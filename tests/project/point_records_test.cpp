@@ -113,11 +113,11 @@ TEST(PointRecords, FailuresStopAndWriteNoLog) {
     } cases[] = {
         {true, false,
          [](const Sortie& s) {
-             return "无法读取文件“" + PathText(s.dir / "none.doc") + "”：No such file or directory";
+             return "无法读取文件“" + PathText(s.dir / "none.doc") + "”：文件或文件夹不存在。";
          }},
         {false, true,
          [](const Sortie& s) {
-             return "无法写入文件“" + s.form.pointRecords + "P0001.doc”：No such file or directory";
+             return "无法写入文件“" + s.form.pointRecords + "P0001.doc”：文件或文件夹不存在。";
          }},
     };
     for (const auto& c : cases) {

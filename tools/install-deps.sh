@@ -10,4 +10,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libxcb1-dev \
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
-    fonts-wqy-microhei >/dev/null
+    fonts-wqy-microhei \
+    desktop-file-utils >/dev/null

@@ -10,5 +10,6 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libxcb1-dev \
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
+    libvips-dev libturbojpeg0-dev libjpeg62-turbo-dev \
     fonts-wqy-microhei \
     desktop-file-utils >/dev/null

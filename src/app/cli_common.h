@@ -64,5 +64,7 @@ std::vector<Command> OtherToPosCommands();
 std::vector<Command> ProjectCommands();
 std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
+std::vector<Command> DivideCommands();
+std::vector<Command> PhotoBatchCommands();
 
 }  // namespace skyrell::cli

@@ -8,6 +8,10 @@
 
 #include "check/frmDataCheck.h"
 #include "docking/qt_task_bar.h"
+#include "photo/frmPhotoDivide.h"
+#include "photo/frmSetPicturePoint.h"
+#include "photo/frmPhotoRotate.h"
+#include "photo/frmPhotoZoom.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
 #include "app/qt_navigation_bar.h"
@@ -103,6 +107,10 @@ void frmMain::BuildDispatch() {
     actions_[{0, 5}] = [this] { PosTxtXy(); };
     actions_[{0, 6}] = [this] { PosOptions(); };
     actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
+    actions_[{1, 0}] = [this] { ShowTool<frmPhotoDivide>(); };
+    actions_[{2, 0}] = [this] { ShowTool<frmSetPicturePoint>(); };
+    actions_[{1, 1}] = [this] { ShowTool<frmPhotoRotate>(); };
+    actions_[{1, 2}] = [this] { ShowTool<frmPhotoZoom>(); };
     actions_[{3, 0}] = [this] { ShowTool<frmDataExecute>(); };
     actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
     actions_[{4, 0}] = [this] { OpenSupportPage(); };

@@ -1,7 +1,17 @@
 #include "shell/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/sendfile.h>
+#endif
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <system_error>
 
 #include "shell/text.h"
@@ -36,14 +46,134 @@ Status CreateFolderIfMissing(const fs::path& folder) {
     return Status::Ok();
 }
 
-Status CopyFileIfAbsent(const fs::path& source, const fs::path& target) {
+namespace {
+
+Status CopyFailure(const fs::path& target, int code) {
+    return Status::Fail(WriteFailureText(target, Status::Fail(std::strerror(code), code)), code);
+}
+
+// Copies every byte of `in` to `out` inside the kernel: copy_file_range shares
+// the blocks on file systems that can (a reflink) and copies without a trip
+// through user memory elsewhere; sendfile and a plain read/write loop are the
+// fallbacks for kernels and file systems that refuse it. 0 or an errno value.
+int CopyContents(int in, int out, std::uint64_t size) {
+    std::uint64_t done = 0;
+#ifdef __linux__
+    bool kernelCopy = true;
+    while (done < size && kernelCopy) {
+        const auto n = ::copy_file_range(in, nullptr, out, nullptr, size - done, 0);
+        if (n > 0) {
+            done += static_cast<std::uint64_t>(n);
+        } else if (n == 0) {
+            break;  // the source became shorter; the read loop below finds its end
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL) {
+            kernelCopy = false;
+        } else {
+            return errno;
+        }
+    }
+    while (done < size && !kernelCopy) {
+        off_t offset = static_cast<off_t>(done);
+        const auto n = ::sendfile(out, in, &offset, size - done);
+        if (n > 0) {
+            done += static_cast<std::uint64_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno == EINTR) {
+            continue;
+        } else if (errno == EINVAL || errno == ENOSYS) {
+            break;
+        } else {
+            return errno;
+        }
+    }
+#endif
+    // Whatever is left (or everything, where the kernel calls are missing),
+    // including bytes appended to the source since it was measured.
+    if (::lseek(in, static_cast<off_t>(done), SEEK_SET) < 0 ||
+        ::lseek(out, static_cast<off_t>(done), SEEK_SET) < 0)
+        return errno;
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const auto n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0) return 0;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        for (ssize_t written = 0; written < n;) {
+            const auto w =
+                ::write(out, buffer.data() + written, static_cast<std::size_t>(n - written));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                return errno;
+            }
+            written += w;
+        }
+    }
+}
+
+// Gives the finished temporary file the target's name unless a file of that
+// name has appeared meanwhile. 0, EEXIST or another errno value.
+int PublishWithoutReplacing(const fs::path& temp, const fs::path& target) {
+#ifdef __linux__
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+#endif
+    // File systems without the no-replace rename: a hard link fails on an
+    // existing name; where links are refused too, test and rename.
+    if (::link(temp.c_str(), target.c_str()) == 0) {
+        ::unlink(temp.c_str());
+        return 0;
+    }
+    if (errno == EEXIST) return EEXIST;
+    std::error_code ec;
+    if (fs::exists(target, ec)) return EEXIST;
+    return ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* copied) {
+    if (copied) *copied = false;
     std::error_code ec;
     if (!FileExists(source) || fs::exists(target, ec)) return Status::Ok();
-    fs::copy_file(source, target, fs::copy_options::none, ec);
-    if (ec) {
-        return Status::Fail(WriteFailureText(target, Status::Fail(ec.message(), ec.value())),
-                            ec.value());
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return CopyFailure(target, errno);
+    struct stat info {};
+    if (::fstat(in, &info) != 0) {
+        const int code = errno;
+        ::close(in);
+        return CopyFailure(target, code);
     }
+    // The bytes go to a hidden temporary file beside the target, which takes
+    // the target's name only when it is complete: a run that is interrupted
+    // never leaves a half-copied file under a real name.
+    static std::atomic<unsigned> counter{0};
+    const fs::path temp =
+        target.parent_path() / ("." + target.filename().string() + ".part" +
+                                std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    const int out =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
+    if (out < 0) {
+        const int code = errno;
+        ::close(in);
+        return CopyFailure(target, code);
+    }
+    int code = CopyContents(in, out, static_cast<std::uint64_t>(info.st_size));
+    // The copy keeps the photo's modification time, as the desktop's own copy does.
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    if (code == 0) ::futimens(out, times);
+    if (::close(out) != 0 && code == 0) code = errno;
+    ::close(in);
+    if (code == 0) code = PublishWithoutReplacing(temp, target);
+    if (code != 0) ::unlink(temp.c_str());
+    if (code == EEXIST) return Status::Ok();  // another copy got there first: keep it
+    if (code != 0) return CopyFailure(target, code);
+    if (copied) *copied = true;
     return Status::Ok();
 }
 

@@ -20,8 +20,12 @@ bool FileExists(const std::filesystem::path& file);
 Status CreateFolderIfMissing(const std::filesystem::path& folder);
 
 // Copies source to target when the source exists and the target does not; an
-// existing target is never overwritten.
-Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target);
+// existing target is never overwritten. The copy is made under a hidden
+// temporary name in the target folder and renamed when complete, so the
+// target name never holds a partial copy. `copied`, when given, tells whether
+// a copy was made.
+Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target,
+                        bool* copied = nullptr);
 
 // Replaces the file by the UTF-8 text, with a byte-order mark when asked, in
 // one atomic step. An empty text writes nothing. A failure carries the system's

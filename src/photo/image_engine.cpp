@@ -1,0 +1,363 @@
+#include "photo/image_engine.h"
+
+#include <turbojpeg.h>
+#include <vips/vips8>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <mutex>
+#include <system_error>
+#include <vector>
+
+#include "photo/image_engine_turn180.h"
+#include "shell/textfile.h"
+
+namespace skyrell {
+
+namespace {
+
+// The reasons a photo could not be processed. They are the engine's own texts
+// rather than libvips' error buffer, which is shared by every thread: a
+// reason can never belong to another photo.
+constexpr char kNotAnImage[] = "不是可以读取的图片";
+constexpr char kDamaged[] = "图片数据不完整或已损坏";
+constexpr char kNotOpen[] = "图片未打开";
+constexpr char kWriteFailed[] = "无法写入目标文件：";
+
+constexpr int kJpegQuality[12] = {50, 55, 60, 65, 70, 75, 80, 84, 87, 90, 92, 95};
+
+std::once_flag engineOnce;
+bool engineStarted = false;
+
+// The angle taken into (-180, 180].
+double NormalizedDegrees(double degrees) {
+    double angle = std::fmod(degrees, 360.0);
+    if (angle <= -180.0) angle += 360.0;
+    if (angle > 180.0) angle -= 360.0;
+    return angle;
+}
+
+bool IsRightAngle(double angle) {
+    return angle == 0.0 || angle == 90.0 || angle == 180.0 || angle == -90.0;
+}
+
+// libvips keeps one error buffer for the process; after a failure it is
+// emptied so that it never grows over a long batch.
+void ForgetEngineErrors() { vips_error_clear(); }
+
+struct Operation {
+    enum Kind { Turn, Resample } kind;
+    double degrees = 0;  // Turn, normalized
+    ImageSize size;      // Resample
+};
+
+Status Failure(const std::filesystem::path& file, const std::string& reason) {
+    return Status::Fail(PhotoFailureText(file, reason));
+}
+
+// Writes the bytes through a temporary file renamed over the target, in
+// slices so that a large photo is not copied once more in memory.
+Status WriteJpegFile(const std::filesystem::path& target, const unsigned char* data,
+                     std::size_t size) {
+    constexpr std::size_t kSlice = 1u << 20;
+    AtomicFile file;
+    Status status = file.Open(target);
+    for (std::size_t done = 0; status && done < size; done += kSlice) {
+        const std::size_t length = std::min(kSlice, size - done);
+        status = file.Write(std::string_view(reinterpret_cast<const char*>(data) + done, length));
+    }
+    if (status) status = file.Commit();
+    if (!status) return Failure(target, kWriteFailed + status.message());
+    return Status::Ok();
+}
+
+// The image in a form a baseline JPEG can hold: 8-bit sRGB or grey, without
+// alpha (transparent parts become white).
+vips::VImage JpegReady(vips::VImage image) {
+    const VipsInterpretation kind = image.interpretation();
+    if (kind != VIPS_INTERPRETATION_sRGB && kind != VIPS_INTERPRETATION_B_W)
+        image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+    if (image.has_alpha())
+        image = image.flatten(vips::VImage::option()->set("background", std::vector<double>{255}));
+    return image;
+}
+
+}  // namespace
+
+Status StartImageEngine() {
+    std::call_once(engineOnce, [] {
+        engineStarted = VIPS_INIT("skyrell") == 0;
+        if (engineStarted) {
+            // Photos of a batch are read once each; caching their operations
+            // would only hold memory.
+            vips_cache_set_max(0);
+            tjhandle probe = tjInitTransform();
+            engineStarted = probe != nullptr;
+            if (probe) tjDestroy(probe);
+        }
+        ForgetEngineErrors();
+    });
+    return engineStarted ? Status::Ok() : Status::Fail("图像引擎无法启动");
+}
+
+int JpegQualityOf(int quality) { return kJpegQuality[std::clamp(quality, 1, 12) - 1]; }
+
+std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason) {
+    return PathText(file.filename()) + "：" + reason;
+}
+
+struct PhotoImage::Impl {
+    std::filesystem::path file;
+    std::string loader;   // the libvips loader that reads the file, "jpegload" for JPEG
+    int orientation = 1;  // EXIF orientation as stored
+    ImageSize upright;    // size with the orientation applied
+    std::vector<Operation> operations;
+    bool savedLosslessly = false;
+
+    bool NeedsRandomAccess() const {
+        if (orientation != 1) return true;
+        return std::any_of(operations.begin(), operations.end(), [](const Operation& op) {
+            return op.kind == Operation::Turn && op.degrees != 0.0;
+        });
+    }
+
+    // The turn that all operations add up to, when they are only right-angle
+    // turns of an upright JPEG (the case the compressed data can be turned in).
+    std::optional<TJXOP> LosslessTurn() const {
+        if (loader != "jpegload" || orientation != 1 || operations.empty()) return std::nullopt;
+        double total = 0;
+        for (const auto& op : operations) {
+            if (op.kind != Operation::Turn || !IsRightAngle(op.degrees)) return std::nullopt;
+            total = NormalizedDegrees(total + op.degrees);
+        }
+        if (total == 90.0) return TJXOP_ROT90;
+        if (total == 180.0) return TJXOP_ROT180;
+        if (total == -90.0) return TJXOP_ROT270;
+        return TJXOP_NONE;
+    }
+
+    // The pipeline from the file to the result; lazy until it is written.
+    vips::VImage Build() const {
+        auto* options =
+            vips::VImage::option()
+                ->set("access", NeedsRandomAccess() ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL)
+                ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+        // A JPEG that is reduced to a quarter or less is first shrunk while
+        // it is decoded, leaving at least a factor of two to the Lanczos3
+        // step, which then sees practically the same picture, much faster.
+        if (loader == "jpegload" && !operations.empty() &&
+            operations.front().kind == Operation::Resample) {
+            const ImageSize to = operations.front().size;
+            const double factor =
+                std::min(double(upright.width) / to.width, double(upright.height) / to.height);
+            const int shrink = factor >= 16 ? 8 : factor >= 8 ? 4 : factor >= 4 ? 2 : 1;
+            if (shrink > 1) options->set("shrink", shrink);
+        }
+        vips::VImage image = vips::VImage::new_from_file(file.c_str(), options);
+        image = JpegReady(image.autorot());
+        for (const auto& op : operations) {
+            if (op.kind == Operation::Turn) {
+                if (op.degrees == 90.0)
+                    image = image.rot(VIPS_ANGLE_D90);
+                else if (op.degrees == 180.0)
+                    image = image.rot(VIPS_ANGLE_D180);
+                else if (op.degrees == -90.0)
+                    image = image.rot(VIPS_ANGLE_D270);
+                else if (op.degrees != 0.0)
+                    image = image.rotate(op.degrees, vips::VImage::option()->set(
+                                                         "background", std::vector<double>{255}));
+            } else {
+                const double hscale = double(op.size.width) / image.width();
+                const double vscale = double(op.size.height) / image.height();
+                image = image.resize(hscale, vips::VImage::option()
+                                                 ->set("vscale", vscale)
+                                                 ->set("kernel", VIPS_KERNEL_LANCZOS3));
+            }
+        }
+        return image;
+    }
+
+    Status SaveLossless(TJXOP turn, const std::filesystem::path& target, bool& done) {
+        done = false;
+        // Read in one piece of the exact size: a growing buffer would hold
+        // the photo twice for a moment.
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file, error);
+        if (error) return Status::Ok();  // the decoding path reports it
+        std::string bytes(size, '\0');
+        std::ifstream in(file, std::ios::binary);
+        if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return Status::Ok();
+        tjhandle handle = tjInitTransform();
+        if (!handle) return Status::Ok();
+        tjtransform transform{};
+        transform.op = turn;
+        transform.options = TJXOPT_PERFECT;
+        unsigned char* out = nullptr;
+        unsigned long outSize = 0;
+        const int failed =
+            tjTransform(handle, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                        1, &out, &outSize, &transform, TJFLAG_STOPONWARNING);
+        tjDestroy(handle);
+        std::string().swap(bytes);
+        Status written = Status::Ok();
+        if (!failed) {
+            written = WriteJpegFile(target, out, outSize);
+            done = true;
+        }
+        if (out) tjFree(out);
+        return written;
+    }
+};
+
+PhotoImage::PhotoImage() = default;
+PhotoImage::~PhotoImage() = default;
+PhotoImage::PhotoImage(PhotoImage&&) noexcept = default;
+PhotoImage& PhotoImage::operator=(PhotoImage&&) noexcept = default;
+
+Status PhotoImage::Open(const std::filesystem::path& file) {
+    impl_.reset();
+    if (Status started = StartImageEngine(); !started) return Failure(file, started.message());
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        if (!error) error = std::make_error_code(std::errc::no_such_file_or_directory);
+        if (std::filesystem::is_directory(file))
+            error = std::make_error_code(std::errc::is_a_directory);
+        return Failure(file, error.message());
+    }
+    const char* loader = vips_foreign_find_load(file.c_str());
+    if (!loader) {
+        ForgetEngineErrors();
+        return Failure(file, kNotAnImage);
+    }
+    auto impl = std::make_unique<Impl>();
+    impl->file = file;
+    try {
+        vips::VImage header = vips::VImage::new_from_file(
+            file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        const char* name = nullptr;
+        if (vips_image_get_string(header.get_image(), "vips-loader", &name) == 0 && name)
+            impl->loader = name;
+        impl->orientation = vips_image_get_orientation(header.get_image());
+        impl->upright = {header.width(), header.height()};
+        if (vips_image_get_orientation_swap(header.get_image()))
+            std::swap(impl->upright.width, impl->upright.height);
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        return Failure(file, kDamaged);
+    }
+    ForgetEngineErrors();
+    impl_ = std::move(impl);
+    return Status::Ok();
+}
+
+Status PhotoImage::Rotate(double degrees) {
+    if (!impl_) return Status::Fail(kNotOpen);
+    if (!std::isfinite(degrees)) return Failure(impl_->file, "旋转角度无效");
+    impl_->operations.push_back({Operation::Turn, NormalizedDegrees(degrees), {}});
+    return Status::Ok();
+}
+
+Result<ImageSize> PhotoImage::Size() {
+    if (!impl_) return Status::Fail(kNotOpen);
+    try {
+        const vips::VImage image = impl_->Build();
+        return ImageSize{image.width(), image.height()};
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        return Failure(impl_->file, kDamaged);
+    }
+}
+
+Status PhotoImage::Resize(ImageSize size) {
+    if (!impl_) return Status::Fail(kNotOpen);
+    size.width = std::max(size.width, 1);
+    size.height = std::max(size.height, 1);
+    impl_->operations.push_back({Operation::Resample, 0, size});
+    return Status::Ok();
+}
+
+Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
+    if (!impl_) return Status::Fail(kNotOpen);
+    impl_->savedLosslessly = false;
+    const auto turn = impl_->LosslessTurn();
+    if (turn == TJXOP_ROT180) {
+        AtomicFile file;
+        Status status = file.Open(target);
+        const HalfTurnOutcome outcome =
+            status ? TurnJpegHalf(impl_->file, file) : HalfTurnOutcome::WriteFailed;
+        if (outcome == HalfTurnOutcome::Done) status = file.Commit();
+        if (outcome == HalfTurnOutcome::WriteFailed || !status)
+            return Failure(target,
+                           kWriteFailed + (status ? std::string("写入中断") : status.message()));
+        if (outcome == HalfTurnOutcome::Done) {
+            impl_->savedLosslessly = true;
+            return Status::Ok();
+        }
+        // Not whole MCUs, or data libjpeg warns about: the decoding path
+        // turns it or reports what is wrong with it.
+    } else if (turn) {
+        bool done = false;
+        Status saved = impl_->SaveLossless(*turn, target, done);
+        if (done) {
+            impl_->savedLosslessly = saved.ok();
+            return saved;
+        }
+    }
+    void* buffer = nullptr;
+    std::size_t size = 0;
+    try {
+        vips::VImage image = impl_->Build().copy();
+        image.set(VIPS_META_ORIENTATION, 1);
+        image.write_to_buffer(".jpg", &buffer, &size,
+                              vips::VImage::option()
+                                  ->set("Q", JpegQualityOf(quality))
+                                  ->set("optimize_coding", true)
+                                  ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_ON)
+                                  ->set("interlace", false)
+                                  ->set("strip", false));
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        if (buffer) g_free(buffer);
+        return Failure(impl_->file, kDamaged);
+    }
+    Status written = WriteJpegFile(target, static_cast<const unsigned char*>(buffer), size);
+    g_free(buffer);
+    return written;
+}
+
+void PhotoImage::Close() { impl_.reset(); }
+
+bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
+
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn) {
+    if (!StartImageEngine()) return 0;
+    std::error_code error;
+    const std::uint64_t fileSize = std::filesystem::file_size(file, error);
+    const char* loader = error ? nullptr : vips_foreign_find_load(file.c_str());
+    if (!loader) {
+        ForgetEngineErrors();
+        return 0;
+    }
+    try {
+        const vips::VImage header = vips::VImage::new_from_file(
+            file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        const std::uint64_t pixels = std::uint64_t(header.width()) * std::uint64_t(header.height());
+        // A lossless turn holds the DCT coefficients twice (source and
+        // turned, 2 bytes per sample, 1.5 samples per pixel at 4:2:0) and the
+        // file before and after; a decoded turn holds the whole picture. A
+        // resize streams the picture through a few lines.
+        // A half turn of an upright JPEG turns the coefficients in place.
+        if (turn && halfTurn && vips_image_get_orientation(header.get_image()) == 1 &&
+            std::string_view(loader).find("Jpeg") != std::string_view::npos)
+            return pixels * 3 + (1u << 20);
+        if (turn) return pixels * 6 + 2 * fileSize;
+        return fileSize + pixels * 3 / 8 + (8u << 20);
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        return 0;
+    }
+}
+
+}  // namespace skyrell

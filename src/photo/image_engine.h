@@ -1,0 +1,80 @@
+#pragma once
+// The image engine: opens a photo, turns or resizes it and saves it as a
+// baseline JPEG, keeping its EXIF (GPS above all), XMP and ICC data.
+//
+// Right-angle turns of a JPEG whose width and height are whole MCUs and whose
+// EXIF orientation is 1 or absent are done on the compressed data (a lossless
+// DCT transform that keeps every marker), so aerial photos do not lose quality
+// on the way to aerial triangulation. Everything else is decoded, worked on and
+// re-encoded at the chosen quality.
+//
+// An image is upright on opening: its EXIF orientation is applied, and every
+// saved file says orientation 1. Operations only record what to do; the work
+// happens in SaveJpeg, so a photo is read once and streamed where it can be.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "shell/status.h"
+
+namespace skyrell {
+
+// Starts the engine once for the whole process. A failure means that no photo
+// can be processed (the tools then say that the editor is not installed).
+Status StartImageEngine();
+
+// The libjpeg quality (1-100) of a quality on the 1-12 scale, 12 being best:
+//   1..12 -> 50, 55, 60, 65, 70, 75, 80, 84, 87, 90, 92, 95.
+// Values outside 1..12 are taken as the nearest end.
+int JpegQualityOf(int quality);
+
+struct ImageSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const ImageSize&) const = default;
+};
+
+// One open photo. Failures carry a message that names the photo and the reason.
+class PhotoImage {
+  public:
+    PhotoImage();
+    ~PhotoImage();
+    PhotoImage(PhotoImage&&) noexcept;
+    PhotoImage& operator=(PhotoImage&&) noexcept;
+
+    // Reads the photo's header; the pixels are read when saving.
+    Status Open(const std::filesystem::path& file);
+    // Turns the whole picture by `degrees`, positive clockwise. Angles other
+    // than multiples of 90 grow the canvas to hold the whole turned picture,
+    // with white corners.
+    Status Rotate(double degrees);
+    // The current size in pixels (after the operations so far).
+    Result<ImageSize> Size();
+    // Resamples (Lanczos3) to the given size; each side at least 1.
+    Status Resize(ImageSize size);
+    // Writes the result as a baseline JPEG (4:2:0, optimised Huffman tables)
+    // with a quality on the 1-12 scale, through a temporary file in the
+    // target's folder renamed over the target: an existing file is replaced
+    // only by a complete new one.
+    Status SaveJpeg(const std::filesystem::path& target, int quality);
+    void Close();
+
+    // True when the last SaveJpeg turned the compressed data without decoding.
+    bool SavedLosslessly() const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Bytes of memory one photo is expected to need while being turned (`turn`;
+// `halfTurn` for 180 degrees) or resized, read from its header; 0 when the
+// header cannot be read.
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn);
+
+// Text of a failure that names the photo.
+std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason);
+
+}  // namespace skyrell

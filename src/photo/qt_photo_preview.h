@@ -1,0 +1,90 @@
+#pragma once
+// A preview pane for one photo: the photo reduced off the window thread,
+// kept in a cache shared by the panes of a window, with zoom (wheel), pan
+// (drag) and a double click that asks for the photo to be opened.
+
+#include <QCache>
+#include <QImage>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+namespace skyrell {
+
+// Previews already made, by file and its size and modification time, so a
+// photo changed on disk is previewed again. Used on the window thread only.
+class PreviewCache {
+  public:
+    explicit PreviewCache(int megabytes = 256) : images_(megabytes * 1024) {}
+    // The cache key of a photo as it is on disk now.
+    static QString KeyOf(const QString& path);
+    const QImage* Find(const QString& key) const { return images_.object(key); }
+    void Insert(const QString& key, const QImage& image);
+
+  private:
+    QCache<QString, QImage> images_;  // cost in kilobytes
+};
+
+class PreviewLoader;
+
+class PhotoPreview : public QWidget {
+    Q_OBJECT
+  public:
+    // The longest side of a preview in pixels: enough to zoom in a few times
+    // on a screen-sized pane.
+    static constexpr int kPreviewSide = 2048;
+
+    PhotoPreview(PreviewCache& cache, QWidget* parent = nullptr);
+    ~PhotoPreview() override;
+
+    // Shows this photo (an empty path clears the pane). Returns at once; the
+    // preview follows when it is made.
+    void ShowPhoto(const QString& path);
+    const QString& Photo() const { return path_; }
+    bool HasImage() const { return !image_.isNull(); }
+    // The text the pane shows instead of a picture ("" when it shows one).
+    QString Text() const;
+    // 1 shows the whole photo; larger values magnify.
+    double Zoom() const { return zoom_; }
+
+  signals:
+    // A double click on the picture: open the photo.
+    void OpenRequested(const QString& path);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    enum class State { Empty, Loading, Shown, Failed };
+    void Loaded(const QString& path, const QString& key, quint64 ticket, const QImage& image,
+                const QString& failure);
+    double FitScale() const;
+    double Scale() const { return FitScale() * zoom_; }
+    void ClampCenter();
+
+    PreviewCache& cache_;
+    QThread* thread_;
+    PreviewLoader* loader_;
+    // The request the pane waits for; the loader skips any older one still queued.
+    std::shared_ptr<std::atomic<quint64>> wanted_;
+    QString path_;
+    QString key_;
+    QString failure_;
+    QImage image_;
+    State state_ = State::Empty;
+    double zoom_ = 1;
+    QPointF center_;  // the image point shown at the middle of the pane
+    QPointF dragFrom_;
+    bool dragging_ = false;
+};
+
+}  // namespace skyrell

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/cli_common.h"
+#include "shell/ports.h"
 
 namespace skyrell::cli {
 
@@ -101,7 +102,8 @@ std::vector<Command> AllCommands() {
 
 void PrintUsage(std::ostream& out, const std::vector<Command>& commands) {
     out << "usage: skyrell-cli COMMAND ARGUMENTS...\n"
-           "       skyrell-cli --help\n\ncommands:\n";
+           "       skyrell-cli --help\n"
+           "       skyrell-cli --version\n\ncommands:\n";
     for (const auto& command : commands)
         out << "  " << command.name << ' ' << command.usage << '\n';
     if (commands.empty()) out << "  (none yet)\n";
@@ -136,6 +138,10 @@ int main(int argc, char* argv[]) {
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(std::cout, commands);
         return Finished(kExitOk);
+    }
+    if (name == "--version") {
+        std::cout << "skyrell-cli " << skyrell::ProgramVersion() << '\n';
+        return kExitOk;
     }
     for (const auto& command : commands) {
         if (command.name != name) continue;

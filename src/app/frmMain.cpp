@@ -91,7 +91,8 @@ void frmMain::BuildNavigation() {
             ebMain_->AddItem(group, item, QString(), QString(), true, toolIcon);
     }
     ebMain_->AddDetailGroup(QStringLiteral("关于我"),
-                            QStringLiteral("Skyrell Professional v1.0\r\n"),
+                            QStringLiteral("Skyrell Professional v") +
+                                QString::fromLatin1(ProgramVersion()) + QStringLiteral("\r\n"),
                             QStringLiteral("\r\n软件研发：") + kDeveloper +
                                 QStringLiteral("\r\n技术支持：") + kSupportName,
                             QString(), aboutIcon, NavigationBar::Open);

@@ -1,18 +1,29 @@
 // The desktop program: builds the production ports and shows the main window.
 
 #include <QApplication>
+#include <QIcon>
 #include <csignal>
+#include <cstring>
+#include <iostream>
 
 #include "app/frmMain.h"
 #include "shell/qt_services.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the windowing system is touched, so it works without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::cout << "skyrell " << skyrell::ProgramVersion() << '\n';
+            return 0;
+        }
+    }
     // A write past the file-size limit fails with a message instead of the
     // signal ending the program with a temporary file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skyrell"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(skyrell::ProgramVersion()));
+    QApplication::setDesktopFileName(QStringLiteral("skyrell"));
 
     skyrell::QtDialogs dialogs;
     skyrell::QtDesktop desktop;
@@ -21,6 +32,10 @@ int main(int argc, char* argv[]) {
     skyrell::Services services{dialogs, desktop, clock, appFolder};
 
     skyrell::frmMain window(services);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/skyrell-%1.png").arg(size), QSize(size, size));
+    window.setWindowIcon(icon);
     window.show();
     return app.exec();
 }

@@ -19,28 +19,43 @@ LocalDateTime SystemClock::Now() const {
 }
 
 InstalledAppFolder::InstalledAppFolder(fs::path executableFolder)
-    : executableFolder_(std::move(executableFolder)) {}
+    : InstalledAppFolder(executableFolder, (executableFolder / SKYRELL_DATA_DIR).lexically_normal(),
+                         UserConfigFolder()) {}
+
+InstalledAppFolder::InstalledAppFolder(fs::path executableFolder, fs::path dataFolder,
+                                       fs::path configFolder)
+    : executableFolder_(std::move(executableFolder)),
+      dataFolder_(std::move(dataFolder)),
+      configFolder_(std::move(configFolder)) {}
+
+bool InstalledAppFolder::HoldsShippedFiles() const {
+    std::error_code ec;
+    return fs::is_directory(executableFolder_ / "help", ec);
+}
 
 fs::path InstalledAppFolder::ProgramFolder() const {
-    std::error_code ec;
-    if (fs::is_directory(executableFolder_ / "help", ec)) return executableFolder_;
-    return fs::path(SKYRELL_DATA_DIR);
+    return HoldsShippedFiles() ? executableFolder_ : dataFolder_;
 }
 
 fs::path InstalledAppFolder::PersonnelFile() const {
-    if (::access(executableFolder_.c_str(), W_OK) == 0) return executableFolder_ / "user.txt";
-    fs::path config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-        config = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        config = fs::path(home) / ".config";
-    } else {
-        config = fs::temp_directory_path();
-    }
+    // An installed program never writes into its data folder, even when run
+    // by root, who may write anywhere.
+    if (HoldsShippedFiles() && ::access(executableFolder_.c_str(), W_OK) == 0)
+        return executableFolder_ / "user.txt";
     std::error_code ec;
-    fs::create_directories(config / "skyrell", ec);
-    return config / "skyrell" / "user.txt";
+    fs::create_directories(configFolder_, ec);
+    return configFolder_ / "user.txt";
 }
+
+fs::path UserConfigFolder() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return fs::path(xdg) / "skyrell";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".config" / "skyrell";
+    return fs::temp_directory_path() / "skyrell";
+}
+
+const char* ProgramVersion() { return SKYRELL_VERSION; }
 
 fs::path ExecutableFolder() {
     std::error_code ec;

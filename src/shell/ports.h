@@ -45,17 +45,29 @@ class AppFolder {
     virtual std::filesystem::path PersonnelFile() const = 0;
 };
 
-// Production: beside the executable when the shipped files are there, else the
-// installed data folder. The personnel file stays beside the program when that
-// folder is writable, else it lives in the user's configuration folder.
+// Production. The shipped files are beside the executable when its folder holds
+// them (a build folder, or a copy of the program on a stick), else in the
+// installed data folder. The personnel file stays beside the program when the
+// shipped files are there and that folder is writable; otherwise (an installed
+// program, a read-only folder) it lives in the user's configuration folder.
 class InstalledAppFolder : public AppFolder {
   public:
+    // The installed data folder (share/skyrell beside the program's bin
+    // folder) and the user's configuration folder.
     explicit InstalledAppFolder(std::filesystem::path executableFolder);
+    InstalledAppFolder(std::filesystem::path executableFolder, std::filesystem::path dataFolder,
+                       std::filesystem::path configFolder);
     std::filesystem::path ProgramFolder() const override;
+    // Creates the configuration folder when the file goes there, so that the
+    // first save finds its folder.
     std::filesystem::path PersonnelFile() const override;
 
   private:
+    bool HoldsShippedFiles() const;
+
     std::filesystem::path executableFolder_;
+    std::filesystem::path dataFolder_;
+    std::filesystem::path configFolder_;
 };
 
 // Tests: everything in one given folder.
@@ -71,5 +83,12 @@ class FixedAppFolder : public AppFolder {
 
 // The executable's folder, read from the running process.
 std::filesystem::path ExecutableFolder();
+
+// Skyrell's folder in the user's configuration folder ($XDG_CONFIG_HOME, else
+// ~/.config, else the temporary folder), whether or not it exists yet.
+std::filesystem::path UserConfigFolder();
+
+// The program's version, from the build ("1.0").
+const char* ProgramVersion();
 
 }  // namespace skyrell

@@ -12,5 +12,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libproj-dev \
     libvips-dev libturbojpeg0-dev libjpeg62-turbo-dev \
     clang libfuzzer-14-dev \
-    fonts-wqy-microhei \
+    fonts-wqy-microhei qt6-translations-l10n \
     desktop-file-utils >/dev/null

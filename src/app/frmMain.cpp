@@ -10,9 +10,9 @@
 #include "check/frmDataCheck.h"
 #include "docking/qt_task_bar.h"
 #include "photo/frmPhotoDivide.h"
-#include "photo/frmSetPicturePoint.h"
 #include "photo/frmPhotoRotate.h"
 #include "photo/frmPhotoZoom.h"
+#include "photo/frmSetPicturePoint.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
 #include "shell/qt_outside_programs.h"
@@ -27,7 +27,8 @@ const QString kDeveloper = QStringLiteral("Skyrell 开发组");
 const QString kSupportName = QStringLiteral("帮助文档");
 }  // namespace
 
-frmMain::frmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services), tools_(services, this), pos_(services, this, tools_) {
+frmMain::frmMain(Services& services, QWidget* parent)
+    : QWidget(parent), services_(services), tools_(services, this), pos_(services, this, tools_) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Skyrell "));
     setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));

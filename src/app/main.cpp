@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -24,6 +26,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Skyrell"));
     QApplication::setApplicationVersion(QString::fromLatin1(skyrell::ProgramVersion()));
     QApplication::setDesktopFileName(QStringLiteral("skyrell"));
+    // Every text of the program is Chinese, so the standard buttons and
+    // dialogs of Qt speak Chinese too, whatever the desktop's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     skyrell::QtDialogs dialogs;
     skyrell::QtDesktop desktop;

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "pos/frmPosOptions.h"
 #include "app/frmMain.h"
 #include "app/qt_navigation_bar.h"
+#include "pos/frmPosOptions.h"
 #include "shell/textfile.h"
 #include "support/fakes.h"
 

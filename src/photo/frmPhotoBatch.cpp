@@ -16,6 +16,7 @@
 
 #include "photo/image_engine.h"
 #include "shell/files.h"
+#include "shell/qt_controls.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -43,11 +44,7 @@ frmPhotoBatch::frmPhotoBatch(Services& services, QWidget* owner, const QString& 
         return box;
     };
     auto makeBrowse = [this](const char* name, const QString& tip) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-        button->setToolTip(tip);
-        return button;
+        return MakeToolButton(this, name, QStyle::SP_DirOpenIcon, tip);
     };
     txtRaw_ = makePath("txtRaw");
     btnRaw_ = makeBrowse("btnRaw", kSourceTitle);

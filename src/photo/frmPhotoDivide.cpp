@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "shell/files.h"
+#include "shell/qt_controls.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
 
@@ -41,16 +42,9 @@ frmPhotoDivide::frmPhotoDivide(Services& services, QWidget* owner)
         box->setReadOnly(readOnly);
         return box;
     };
-    auto makeButton = [this](const char* name, QStyle::StandardPixmap pixmap, const QString& tip) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(pixmap));
-        button->setToolTip(tip);
-        return button;
-    };
 
     txtPath_ = makeBox("txtPath", true);
-    cmdPath_ = makeButton("cmdPath", QStyle::SP_DirOpenIcon, kPhotoFolderTitle);
+    cmdPath_ = MakeToolButton(this, "cmdPath", QStyle::SP_DirOpenIcon, kPhotoFolderTitle);
     txtPattern_ = makeBox("txtPattern", false);
     flePhoto_ = new QListWidget(this);
     flePhoto_->setObjectName(QStringLiteral("flePhoto"));
@@ -58,12 +52,13 @@ frmPhotoDivide::frmPhotoDivide(Services& services, QWidget* owner)
     lblCount_ = new QLabel(CountText(0), this);
     lblCount_->setObjectName(QStringLiteral("lblCount"));
     txtSave_ = makeBox("txtSave", true);
-    cmdSave_ = makeButton("cmdSave", QStyle::SP_DirOpenIcon, kSaveFolderTitle);
+    cmdSave_ = MakeToolButton(this, "cmdSave", QStyle::SP_DirOpenIcon, kSaveFolderTitle);
     txtLine_ = makeBox("txtLine", false);
     txtFrom_ = makeBox("txtFrom", false);
     txtTo_ = makeBox("txtTo", false);
     for (QLineEdit* number : {txtLine_, txtFrom_, txtTo_}) number->setMaximumWidth(80);
-    cmdDivide_ = makeButton("cmdDivide", QStyle::SP_DialogApplyButton, QStringLiteral("划分"));
+    cmdDivide_ =
+        MakeToolButton(this, "cmdDivide", QStyle::SP_DialogApplyButton, QStringLiteral("划分"));
     cmdDivide_->setText(QStringLiteral("划分"));
     cmdDivide_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     prgDivide_ = new QProgressBar(this);

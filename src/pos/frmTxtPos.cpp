@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "pos/other_to_pos.h"
+#include "shell/qt_controls.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
@@ -56,13 +57,6 @@ frmTxtPos::frmTxtPos(Services& services, QWidget* owner)
     setWindowTitle(QStringLiteral("其他数据 -> POS"));
     if (owner) setWindowIcon(owner->windowIcon());
 
-    auto makeButton = [this](const char* name, QStyle::StandardPixmap pixmap, const QString& tip) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(style()->standardIcon(pixmap));
-        button->setToolTip(tip);
-        return button;
-    };
     auto makePath = [this](const char* name) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QString::fromLatin1(name));
@@ -81,7 +75,8 @@ frmTxtPos::frmTxtPos(Services& services, QWidget* owner)
     };
 
     txtPath_ = makePath("txtPath");
-    cmdOpen_ = makeButton("cmdOpen", QStyle::SP_DialogOpenButton, QStringLiteral("选择数据文件"));
+    cmdOpen_ = MakeToolButton(this, "cmdOpen", QStyle::SP_DialogOpenButton,
+                              QStringLiteral("选择数据文件"));
     optSpace_ = new QRadioButton(QStringLiteral("空格"), this);
     optSpace_->setObjectName(QStringLiteral("optSpace"));
     optComma_ = new QRadioButton(QStringLiteral("逗号"), this);
@@ -100,7 +95,8 @@ frmTxtPos::frmTxtPos(Services& services, QWidget* owner)
     lstB_ = makeList("lstB", modelB_);
     lstL_ = makeList("lstL", modelL_);
     txtPos_ = makePath("txtPos");
-    cmdSave_ = makeButton("cmdSave", QStyle::SP_DialogSaveButton, QStringLiteral("保存POS文件"));
+    cmdSave_ =
+        MakeToolButton(this, "cmdSave", QStyle::SP_DialogSaveButton, QStringLiteral("保存POS文件"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("数据文件"), this), 0, 0);

@@ -1,12 +1,11 @@
 #include "photo/image_engine.h"
 
-#include <turbojpeg.h>
 #include <vips/vips8>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -93,9 +92,6 @@ Status StartImageEngine() {
             // Photos of a batch are read once each; caching their operations
             // would only hold memory.
             vips_cache_set_max(0);
-            tjhandle probe = tjInitTransform();
-            engineStarted = probe != nullptr;
-            if (probe) tjDestroy(probe);
         }
         ForgetEngineErrors();
     });
@@ -125,17 +121,17 @@ struct PhotoImage::Impl {
 
     // The turn that all operations add up to, when they are only right-angle
     // turns of an upright JPEG (the case the compressed data can be turned in).
-    std::optional<TJXOP> LosslessTurn() const {
+    std::optional<DctTurn> LosslessTurn() const {
         if (loader != "jpegload" || orientation != 1 || operations.empty()) return std::nullopt;
         double total = 0;
         for (const auto& op : operations) {
             if (op.kind != Operation::Turn || !IsRightAngle(op.degrees)) return std::nullopt;
             total = NormalizedDegrees(total + op.degrees);
         }
-        if (total == 90.0) return TJXOP_ROT90;
-        if (total == 180.0) return TJXOP_ROT180;
-        if (total == -90.0) return TJXOP_ROT270;
-        return TJXOP_NONE;
+        if (total == 90.0) return DctTurn::Clockwise;
+        if (total == 180.0) return DctTurn::Half;
+        if (total == -90.0) return DctTurn::CounterClockwise;
+        return DctTurn::None;
     }
 
     // The pipeline from the file to the result; lazy until it is written.
@@ -177,37 +173,6 @@ struct PhotoImage::Impl {
             }
         }
         return image;
-    }
-
-    Status SaveLossless(TJXOP turn, const std::filesystem::path& target, bool& done) {
-        done = false;
-        // Read in one piece of the exact size: a growing buffer would hold
-        // the photo twice for a moment.
-        std::error_code error;
-        const auto size = std::filesystem::file_size(file, error);
-        if (error) return Status::Ok();  // the decoding path reports it
-        std::string bytes(size, '\0');
-        std::ifstream in(file, std::ios::binary);
-        if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return Status::Ok();
-        tjhandle handle = tjInitTransform();
-        if (!handle) return Status::Ok();
-        tjtransform transform{};
-        transform.op = turn;
-        transform.options = TJXOPT_PERFECT;
-        unsigned char* out = nullptr;
-        unsigned long outSize = 0;
-        const int failed =
-            tjTransform(handle, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                        1, &out, &outSize, &transform, TJFLAG_STOPONWARNING);
-        tjDestroy(handle);
-        std::string().swap(bytes);
-        Status written = Status::Ok();
-        if (!failed) {
-            written = WriteJpegFile(target, out, outSize);
-            done = true;
-        }
-        if (out) tjFree(out);
-        return written;
     }
 };
 
@@ -281,29 +246,21 @@ Status PhotoImage::Resize(ImageSize size) {
 Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
     if (!impl_) return Status::Fail(kNotOpen);
     impl_->savedLosslessly = false;
-    const auto turn = impl_->LosslessTurn();
-    if (turn == TJXOP_ROT180) {
+    if (const auto turn = impl_->LosslessTurn()) {
         AtomicFile file;
         Status status = file.Open(target);
-        const HalfTurnOutcome outcome =
-            status ? TurnJpegHalf(impl_->file, file) : HalfTurnOutcome::WriteFailed;
-        if (outcome == HalfTurnOutcome::Done) status = file.Commit();
-        if (outcome == HalfTurnOutcome::WriteFailed || !status)
+        const DctTurnOutcome outcome =
+            status ? TurnJpegLossless(impl_->file, file, *turn) : DctTurnOutcome::WriteFailed;
+        if (outcome == DctTurnOutcome::Done) status = file.Commit();
+        if (outcome == DctTurnOutcome::WriteFailed || !status)
             return Failure(target,
                            kWriteFailed + (status ? std::string("写入中断") : status.message()));
-        if (outcome == HalfTurnOutcome::Done) {
+        if (outcome == DctTurnOutcome::Done) {
             impl_->savedLosslessly = true;
             return Status::Ok();
         }
         // Not whole MCUs, or data libjpeg warns about: the decoding path
         // turns it or reports what is wrong with it.
-    } else if (turn) {
-        bool done = false;
-        Status saved = impl_->SaveLossless(*turn, target, done);
-        if (done) {
-            impl_->savedLosslessly = saved.ok();
-            return saved;
-        }
     }
     void* buffer = nullptr;
     std::size_t size = 0;
@@ -331,7 +288,8 @@ void PhotoImage::Close() { impl_.reset(); }
 
 bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
 
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn) {
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file,
+                                   std::optional<double> turnDegrees) {
     if (!StartImageEngine()) return 0;
     std::error_code error;
     const std::uint64_t fileSize = std::filesystem::file_size(file, error);
@@ -344,16 +302,23 @@ std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn,
         const vips::VImage header = vips::VImage::new_from_file(
             file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
         const std::uint64_t pixels = std::uint64_t(header.width()) * std::uint64_t(header.height());
-        // A lossless turn holds the DCT coefficients twice (source and
-        // turned, 2 bytes per sample, 1.5 samples per pixel at 4:2:0) and the
-        // file before and after; a decoded turn holds the whole picture. A
-        // resize streams the picture through a few lines.
-        // A half turn of an upright JPEG turns the coefficients in place.
-        if (turn && halfTurn && vips_image_get_orientation(header.get_image()) == 1 &&
-            std::string_view(loader).find("Jpeg") != std::string_view::npos)
-            return pixels * 3 + (1u << 20);
-        if (turn) return pixels * 6 + 2 * fileSize;
-        return fileSize + pixels * 3 / 8 + (8u << 20);
+        // A right-angle turn of an upright JPEG of whole MCUs holds its DCT
+        // coefficients (2 bytes per sample, 1.5 samples per pixel at 4:2:0):
+        // once for a half turn, twice for a quarter turn. A decoded turn holds
+        // the whole picture and the file written. A resize streams the
+        // picture through a few lines.
+        if (!turnDegrees) return fileSize + pixels * 3 / 8 + (8u << 20);
+        const double angle = NormalizedDegrees(*turnDegrees);
+        if (IsRightAngle(angle) && vips_image_get_orientation(header.get_image()) == 1 &&
+            std::string_view(loader).find("Jpeg") != std::string_view::npos) {
+            const DctTurn turn = angle == 180.0   ? DctTurn::Half
+                                 : angle == 90.0  ? DctTurn::Clockwise
+                                 : angle == -90.0 ? DctTurn::CounterClockwise
+                                                  : DctTurn::None;
+            if (const std::uint64_t coefficients = DctTurnMemory(file, turn))
+                return coefficients + (1u << 20);
+        }
+        return pixels * 6 + 2 * fileSize;
     } catch (const vips::VError&) {
         ForgetEngineErrors();
         return 0;

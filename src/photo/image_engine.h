@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "shell/status.h"
@@ -69,10 +70,11 @@ class PhotoImage {
     std::unique_ptr<Impl> impl_;
 };
 
-// Bytes of memory one photo is expected to need while being turned (`turn`;
-// `halfTurn` for 180 degrees) or resized, read from its header; 0 when the
-// header cannot be read.
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file, bool turn, bool halfTurn);
+// Bytes of memory one photo is expected to need while being turned by
+// `turnDegrees` (positive clockwise) or, without it, resized; read from its
+// header; 0 when the header cannot be read.
+std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file,
+                                   std::optional<double> turnDegrees);
 
 // Text of a failure that names the photo.
 std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason);

@@ -1,9 +1,13 @@
 #include "photo/image_engine_turn180.h"
 
 #include <csetjmp>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -101,11 +105,95 @@ void TurnComponent(j_decompress_ptr info, jvirt_barray_ptr array, JDIMENSION row
     }
 }
 
+// A source block transposed into `to` and turned a quarter: a clockwise turn
+// mirrors the transposed block left to right, so the coefficients of odd
+// horizontal frequency change sign; a counter-clockwise turn mirrors it top
+// to bottom, so those of odd vertical frequency do.
+void TransposeTurned(const JCOEF* from, JCOEF* to, bool clockwise) {
+    for (int v = 0; v < DCTSIZE; ++v) {
+        for (int u = 0; u < DCTSIZE; ++u) {
+            const JCOEF value = from[u * DCTSIZE + v];
+            to[v * DCTSIZE + u] = ((clockwise ? u : v) & 1) ? JCOEF(-value) : value;
+        }
+    }
+}
+
+// Fills `to` (the turned size) from `from`. Turned clockwise, the block in
+// row r and column c comes from source row (rows - 1 - c) and column r;
+// counter-clockwise, from source row c and column (columns - 1 - r).
+void TurnComponentQuarter(j_decompress_ptr info, jvirt_barray_ptr from, jvirt_barray_ptr to,
+                          JDIMENSION rows, JDIMENSION columns, bool clockwise) {
+    const auto common = reinterpret_cast<j_common_ptr>(info);
+    // The arrays are wholly in memory, so the source rows stay valid together.
+    std::vector<JBLOCKROW> source(rows);
+    for (JDIMENSION row = 0; row < rows; ++row)
+        source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
+    for (JDIMENSION row = 0; row < columns; ++row) {
+        JBLOCKROW turned = (*info->mem->access_virt_barray)(common, to, row, 1, TRUE)[0];
+        for (JDIMENSION column = 0; column < rows; ++column) {
+            const JBLOCKROW sourceRow = source[clockwise ? rows - 1 - column : column];
+            TransposeTurned(sourceRow[clockwise ? row : columns - 1 - row], turned[column],
+                            clockwise);
+        }
+    }
+}
+
+// A quarter turn transposes the frequencies, so the decoder must find each
+// coefficient's quantizer at the transposed place too.
+void TransposeQuantTables(j_compress_ptr info) {
+    for (JQUANT_TBL* table : info->quant_tbl_ptrs) {
+        if (!table) continue;
+        for (int i = 0; i < DCTSIZE; ++i)
+            for (int j = 0; j < i; ++j)
+                std::swap(table->quantval[i * DCTSIZE + j], table->quantval[j * DCTSIZE + i]);
+    }
+}
+
+// The EXIF pixel width and height (tags 0xA002 and 0xA003 in the EXIF
+// directory) set to the turned size, written as one LONG each. `data` is an
+// APP1 "Exif" marker's body; anything malformed is left as it is.
+void SetExifPixelSize(JOCTET* data, std::size_t length, unsigned width, unsigned height) {
+    if (length < 6 + 8) return;
+    JOCTET* tiff = data + 6;
+    const std::size_t size = length - 6;
+    const bool big = tiff[0] == 'M' && tiff[1] == 'M';
+    if (!big && !(tiff[0] == 'I' && tiff[1] == 'I')) return;
+    auto get = [&](std::size_t at, int bytes) {
+        std::uint32_t value = 0;
+        for (int k = 0; k < bytes; ++k)
+            value |= std::uint32_t(tiff[at + (big ? bytes - 1 - k : k)]) << (8 * k);
+        return value;
+    };
+    auto put = [&](std::size_t at, int bytes, std::uint32_t value) {
+        for (int k = 0; k < bytes; ++k)
+            tiff[at + (big ? bytes - 1 - k : k)] = JOCTET((value >> (8 * k)) & 0xFF);
+    };
+    // The entries of the directory at `at`, or 0 when it does not fit.
+    auto entries = [&](std::size_t at) -> std::size_t {
+        if (at < 8 || at + 2 > size) return 0;
+        const std::size_t count = get(at, 2);
+        return at + 2 + count * 12 <= size ? count : 0;
+    };
+    const std::size_t first = get(4, 4);
+    std::size_t exif = 0;
+    for (std::size_t n = 0, count = entries(first); n < count; ++n)
+        if (get(first + 2 + n * 12, 2) == 0x8769) exif = get(first + 2 + n * 12 + 8, 4);
+    for (std::size_t n = 0, count = entries(exif); n < count; ++n) {
+        const std::size_t entry = exif + 2 + n * 12;
+        const std::uint32_t tag = get(entry, 2);
+        if (tag != 0xA002 && tag != 0xA003) continue;
+        put(entry + 2, 2, 4);  // LONG
+        put(entry + 4, 4, 1);
+        put(entry + 8, 4, tag == 0xA002 ? width : height);
+    }
+}
+
 }  // namespace
 
-HalfTurnOutcome TurnJpegHalf(const std::filesystem::path& source, AtomicFile& out) {
+DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out,
+                                DctTurn turn) {
     std::FILE* in = std::fopen(source.c_str(), "rb");
-    if (!in) return HalfTurnOutcome::Failed;
+    if (!in) return DctTurnOutcome::Failed;
     jpeg_decompress_struct src;
     jpeg_compress_struct dst;
     ErrorManager errors;
@@ -124,7 +212,7 @@ HalfTurnOutcome TurnJpegHalf(const std::filesystem::path& source, AtomicFile& ou
         jpeg_destroy_compress(&dst);
         jpeg_destroy_decompress(&src);
         std::fclose(in);
-        return HalfTurnOutcome::Failed;
+        return DctTurnOutcome::Failed;
     }
     jpeg_create_decompress(&src);
     jpeg_create_compress(&dst);
@@ -134,23 +222,55 @@ HalfTurnOutcome TurnJpegHalf(const std::filesystem::path& source, AtomicFile& ou
     jpeg_read_header(&src, TRUE);
     const unsigned mcuWidth = unsigned(src.max_h_samp_factor) * DCTSIZE;
     const unsigned mcuHeight = unsigned(src.max_v_samp_factor) * DCTSIZE;
-    if (src.image_width % mcuWidth != 0 || src.image_height % mcuHeight != 0) {
+    if (src.image_width % mcuWidth != 0 || src.image_height % mcuHeight != 0 ||
+        src.num_components > MAX_COMPONENTS) {
         jpeg_destroy_compress(&dst);
         jpeg_destroy_decompress(&src);
         std::fclose(in);
-        return HalfTurnOutcome::Declined;
+        return DctTurnOutcome::Declined;
+    }
+    const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
+    // A quarter turn's blocks go into arrays of the transposed size, which
+    // must be requested before the source's are read in.
+    jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
+    if (quarter) {
+        for (int c = 0; c < src.num_components; ++c) {
+            const jpeg_component_info& component = src.comp_info[c];
+            turned[c] = (*src.mem->request_virt_barray)(
+                reinterpret_cast<j_common_ptr>(&src), JPOOL_IMAGE, FALSE,
+                component.height_in_blocks, component.width_in_blocks,
+                JDIMENSION(component.h_samp_factor));
+        }
     }
     jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&src);
-    for (int c = 0; c < src.num_components; ++c)
-        TurnComponent(&src, coefficients[c], src.comp_info[c].height_in_blocks,
-                      src.comp_info[c].width_in_blocks);
+    for (int c = 0; c < src.num_components; ++c) {
+        const jpeg_component_info& component = src.comp_info[c];
+        if (quarter)
+            TurnComponentQuarter(&src, coefficients[c], turned[c], component.height_in_blocks,
+                                 component.width_in_blocks, turn == DctTurn::Clockwise);
+        else if (turn == DctTurn::Half)
+            TurnComponent(&src, coefficients[c], component.height_in_blocks,
+                          component.width_in_blocks);
+    }
 
     dst.dest = &destination.pub;
     jpeg_copy_critical_parameters(&src, &dst);
+    if (quarter) {
+        dst.image_width = src.image_height;
+        dst.image_height = src.image_width;
+        for (int c = 0; c < dst.num_components; ++c)
+            std::swap(dst.comp_info[c].h_samp_factor, dst.comp_info[c].v_samp_factor);
+        TransposeQuantTables(&dst);
+    }
     // An EXIF block must stay the first marker after SOI.
-    if (src.marker_list && IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6))
+    const bool exifFirst = src.marker_list && IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6);
+    if (exifFirst) {
         dst.write_JFIF_header = FALSE;
-    jpeg_write_coefficients(&dst, coefficients);
+        if (quarter)
+            SetExifPixelSize(src.marker_list->data, src.marker_list->data_length, dst.image_width,
+                             dst.image_height);
+    }
+    jpeg_write_coefficients(&dst, quarter ? turned : coefficients);
     for (jpeg_saved_marker_ptr marker = src.marker_list; marker; marker = marker->next) {
         // The header libjpeg writes itself is not copied a second time.
         if (dst.write_JFIF_header && IsMarker(marker, JPEG_APP0, "JFIF\0", 5)) continue;
@@ -162,7 +282,37 @@ HalfTurnOutcome TurnJpegHalf(const std::filesystem::path& source, AtomicFile& ou
     jpeg_destroy_compress(&dst);
     jpeg_destroy_decompress(&src);
     std::fclose(in);
-    return destination.failed ? HalfTurnOutcome::WriteFailed : HalfTurnOutcome::Done;
+    return destination.failed ? DctTurnOutcome::WriteFailed : DctTurnOutcome::Done;
+}
+
+std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn) {
+    std::FILE* in = std::fopen(source.c_str(), "rb");
+    if (!in) return 0;
+    jpeg_decompress_struct src;
+    ErrorManager errors;
+    std::memset(&src, 0, sizeof src);
+    src.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnError;
+    errors.pub.emit_message = OnMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&src);
+        std::fclose(in);
+        return 0;
+    }
+    jpeg_create_decompress(&src);
+    jpeg_stdio_src(&src, in);
+    jpeg_read_header(&src, TRUE);
+    std::uint64_t bytes = 0;
+    if (src.image_width % (unsigned(src.max_h_samp_factor) * DCTSIZE) == 0 &&
+        src.image_height % (unsigned(src.max_v_samp_factor) * DCTSIZE) == 0) {
+        for (int c = 0; c < src.num_components; ++c)
+            bytes += std::uint64_t(src.comp_info[c].width_in_blocks) *
+                     src.comp_info[c].height_in_blocks * sizeof(JBLOCK);
+    }
+    jpeg_destroy_decompress(&src);
+    std::fclose(in);
+    const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
+    return quarter ? 2 * bytes : bytes;
 }
 
 }  // namespace skyrell

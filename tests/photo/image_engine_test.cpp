@@ -83,6 +83,8 @@ TEST(ImageEngine, TurnsResizesAndKeepsMetadata) {
         EXPECT_EQ(out.width, c.outWidth);
         EXPECT_EQ(out.height, c.outHeight);
         EXPECT_EQ(out.gpsRef, "N");
+        EXPECT_EQ(out.exifWidth, c.outWidth);
+        EXPECT_EQ(out.exifHeight, c.outHeight);
         EXPECT_TRUE(out.orientation == 1 || (c.lossless && out.orientation == c.orientation));
         EXPECT_EQ(out.cornerWhite, c.whiteCorner);
         // Clockwise: the left edge near the top is canvas, not picture.

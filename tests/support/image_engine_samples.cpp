@@ -4,7 +4,9 @@
 #include <vips/vips8>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -38,6 +40,14 @@ SampleInfo ReadSample(const std::filesystem::path& file) {
         vips_image_get_string(raw, "exif-ifd3-GPSLatitudeRef", &ref) == 0 && ref)
         info.gpsRef = std::string(ref).substr(0, 1);
     info.cornerWhite = WhiteAt(file, 0, 0);
+    // libvips gives EXIF values as text that starts with the number.
+    for (auto [name, value] : {std::pair{"exif-ifd2-PixelXDimension", &info.exifWidth},
+                               std::pair{"exif-ifd2-PixelYDimension", &info.exifHeight}}) {
+        const char* text = nullptr;
+        if (vips_image_get_typeof(raw, name) && vips_image_get_string(raw, name, &text) == 0 &&
+            text)
+            *value = std::atoi(text);
+    }
     return info;
 }
 

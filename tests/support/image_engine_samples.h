@@ -13,9 +13,10 @@ void MakeSampleJpeg(const std::filesystem::path& file, int width, int height, in
 
 struct SampleInfo {
     int width = 0, height = 0;
-    int orientation = 0;       // 0 when the file has none
-    std::string gpsRef;        // the GPS latitude reference, empty when lost
-    bool cornerWhite = false;  // the top-left pixel is white
+    int orientation = 0;                // 0 when the file has none
+    std::string gpsRef;                 // the GPS latitude reference, empty when lost
+    bool cornerWhite = false;           // the top-left pixel is white
+    int exifWidth = 0, exifHeight = 0;  // the EXIF pixel size, 0 when absent
 };
 // What a test needs to know of a written JPEG.
 SampleInfo ReadSample(const std::filesystem::path& file);

@@ -104,10 +104,10 @@ std::string RoughPositionKml(std::string_view pointName, const RoughPosition& po
     const std::string lon = GeneralNumberText(position.longitude);
     const std::string lat = GeneralNumberText(position.latitude);
     std::string document;
-    auto lines = [&document](int spaces, std::initializer_list<std::string_view> texts) {
-        for (const auto text : texts) AppendKmlLine(document, spaces, text);
+    auto lines = [&document](int spaces, std::initializer_list<std::string> texts) {
+        for (const auto& text : texts) AppendKmlLine(document, spaces, text);
     };
-    lines(0, {kKmlDeclaration, kKmlRoot, "<Document>"});
+    lines(0, {std::string(kKmlDeclaration), std::string(kKmlRoot), "<Document>"});
     lines(1, {"<name>" + name + ".kml</name>", R"(<StyleMap id="m_ylw-pushpin">)"});
     lines(5, {"<Pair>"});
     lines(9, {"<key>normal</key>", "<styleUrl>#s_ylw-pushpin</styleUrl>"});

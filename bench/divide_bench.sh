@@ -36,38 +36,34 @@ now() { date +%s.%N; }
 
 # Both tools run twice, alternating, so that neither gains from a page cache
 # the other has filled; the best of each counts.
-run_cp() {
-    mkdir "$work/out"
-    start=$(now)
-    line=1
-    while [ $line -le $lines ]; do
-        first=$(( (line - 1) * per_line + 1 ))
-        last=$(( line * per_line ))
-        mkdir "$work/out/$line"
-        # The photos of the line named on one command line, as a user would type them.
-        names=$(i=$first; while [ $i -le $last ]; do printf "$work/sortie/DSC%05d.JPG " $i; i=$((i + 1)); done)
-        # shellcheck disable=SC2086
-        cp $names "$work/out/$line/"
-        line=$((line + 1))
-    done
-    sync
-    seconds=$(awk -v a="$start" -v b="$(now)" 'BEGIN { print b - a }')
+# One flight line with cp: its photos named on one command line, as a user
+# would type them.
+line_cp() {
+    mkdir "$work/out/$1"
+    names=$(i=$2; while [ $i -le $3 ]; do printf "$work/sortie/DSC%05d.JPG " $i; i=$((i + 1)); done)
+    # shellcheck disable=SC2086
+    cp $names "$work/out/$1/"
 }
 
-run_divide() {
+# One flight line with skyrell-cli divide.
+line_divide() {
+    "$cli" divide "$work/sortie" "$work/out" --line "$1" --from "$2" --to "$3" >/dev/null
+}
+
+# Divides every line with line_$1 and times it, sync included; every photo
+# must have arrived.
+run() {
     mkdir "$work/out"
     start=$(now)
     line=1
     while [ $line -le $lines ]; do
-        first=$(( (line - 1) * per_line + 1 ))
-        last=$(( line * per_line ))
-        "$cli" divide "$work/sortie" "$work/out" --line $line --from $first --to $last >/dev/null
+        "line_$1" $line $(( (line - 1) * per_line + 1 )) $(( line * per_line ))
         line=$((line + 1))
     done
     sync
     seconds=$(awk -v a="$start" -v b="$(now)" 'BEGIN { print b - a }')
     copied=$(find "$work/out" -type f | wc -l)
-    [ "$copied" -eq "$files" ] || { echo "divide copied $copied photos, not $files"; exit 1; }
+    [ "$copied" -eq "$files" ] || { echo "$1 copied $copied photos, not $files"; exit 1; }
 }
 
 best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
@@ -75,11 +71,11 @@ best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 cp_seconds=""
 divide_seconds=""
 for round in 1 2; do
-    run_cp
+    run cp
     cp_seconds=$(best "$cp_seconds" "$seconds")
     rm -rf "$work/out"
     sync
-    run_divide
+    run divide
     divide_seconds=$(best "$divide_seconds" "$seconds")
     rm -rf "$work/out"
     sync

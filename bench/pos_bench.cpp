@@ -70,11 +70,11 @@ void Time(const char* name, skyrell::PosConversion conversion, const fs::path& p
     options.TextScale = 500;
     auto last = Clock::now();
     double longestGap = 0;
-    const auto hook = [&] {
+    const skyrell::Feedback hook([&](std::uint64_t, std::uint64_t, std::string_view) {
         const auto now = Clock::now();
         longestGap = std::max(longestGap, std::chrono::duration<double>(now - last).count());
         last = now;
-    };
+    });
     const auto start = Clock::now();
     const auto result = skyrell::ConvertPosFile(conversion, pos, out, options, hook);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

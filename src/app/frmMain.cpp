@@ -55,6 +55,7 @@ frmMain::frmMain(Services& services, QWidget* parent)
     BuildNavigation();
     BuildDispatch();
     connect(ebMain_, &NavigationBar::ItemClick, this, &frmMain::ItemClick);
+    pos_.Runner().SetInputs({ebMain_});
     resize(280, 620);
 }
 
@@ -142,6 +143,11 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // A POS conversion in progress stops first; the window closes after it.
+    if (!pos_.Runner().MayClose()) {
+        event->ignore();
+        return;
+    }
     // Closing the main window closes every tool it owns, which ends the run.
     tools_.CloseAll();
     QWidget::closeEvent(event);

@@ -11,14 +11,15 @@ fs::path CoordinateTablePath(const fs::path& sortieFolder) {
     return sortieFolder / PathOf(kCoordinateResultFolder) / PathOf(kCoordinateResultFile);
 }
 
-Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const KeepAlive& keepAlive) {
+Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const Feedback& feedback) {
     LineReader reader;
     if (Status opened = reader.Open(table); !opened) return opened;
     CoordinateTableScan scan;
     std::string line;
     while (true) {
-        if (keepAlive) keepAlive();
+        if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
         if (!reader.Next(line)) break;
+        feedback.Report(reader.Position(), reader.Size());
         FieldList fields = SplitFields(line, ",", 1);
         if (fields.Count() == 9) ++scan.nineFieldLines;
         scan.firstFields.insert(std::move(fields.Items.front()));
@@ -29,13 +30,14 @@ Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const Kee
 
 Result<std::optional<FieldList>> FindCoordinateRow(const fs::path& table,
                                                    std::string_view pointName,
-                                                   const KeepAlive& keepAlive) {
+                                                   const Feedback& feedback) {
     LineReader reader;
     if (Status opened = reader.Open(table); !opened) return opened;
     std::string line;
     while (true) {
-        if (keepAlive) keepAlive();
+        if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
         if (!reader.Next(line)) break;
+        feedback.Report(reader.Position(), reader.Size());
         FieldList fields = SplitFields(line, ",", kRowFields);
         if (fields.Items.front() == pointName) return std::optional<FieldList>(std::move(fields));
     }

@@ -11,13 +11,11 @@
 #include <string>
 #include <unordered_set>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 #include "shell/text.h"
 
 namespace skyrell {
-
-// Called before every line read, so that a window can keep painting.
-using KeepAlive = std::function<void()>;
 
 // The path of the table inside a sortie folder.
 std::filesystem::path CoordinateTablePath(const std::filesystem::path& sortieFolder);
@@ -32,7 +30,7 @@ struct CoordinateTableScan {
 // Reads the whole table once. A file that cannot be read fails with a message
 // naming it.
 Result<CoordinateTableScan> ScanCoordinateTable(const std::filesystem::path& table,
-                                                const KeepAlive& keepAlive = {});
+                                                const Feedback& feedback = Feedback::None());
 
 // The fields of the first line whose first field equals `pointName` exactly
 // (case-sensitive), or nothing when no line does. Items holds at most the
@@ -40,6 +38,6 @@ Result<CoordinateTableScan> ScanCoordinateTable(const std::filesystem::path& tab
 inline constexpr std::size_t kRowFields = 9;
 Result<std::optional<FieldList>> FindCoordinateRow(const std::filesystem::path& table,
                                                    std::string_view pointName,
-                                                   const KeepAlive& keepAlive = {});
+                                                   const Feedback& feedback = Feedback::None());
 
 }  // namespace skyrell

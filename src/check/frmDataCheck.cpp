@@ -15,7 +15,6 @@
 #include "check/sortie_check.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
-#include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
@@ -89,6 +88,8 @@ frmDataCheck::frmDataCheck(Services& services, QWidget* owner)
     layout->addWidget(fmeCheckByHand_, 1);
     resize(460, 420);
 
+    runner_ = new JobRunner(this, &services_);
+    runner_->SetInputs({cmdPath_, cmdAutoCheck_, fmeCheckByHand_});
     connect(cmdPath_, &QToolButton::clicked, this, &frmDataCheck::ChoosePath);
     connect(cmdAutoCheck_, &QPushButton::clicked, this, &frmDataCheck::AutoCheck);
     connect(lstXKD_, &QListWidget::itemDoubleClicked, this, &frmDataCheck::CheckByHand);
@@ -107,7 +108,7 @@ void frmDataCheck::ChoosePath() {
 }
 
 void frmDataCheck::AutoCheck() {
-    if (checking_) return;
+    if (runner_->Running()) return;
     ResetManualCheck();
     if (txtPath_->text().isEmpty()) return;
     const auto sortie = PathOf(U(txtPath_->text()));
@@ -116,16 +117,27 @@ void frmDataCheck::AutoCheck() {
                                   MsgIcon::Information, MsgButtons::Ok, windowTitle());
         return;
     }
-    checking_ = true;
-    cmdAutoCheck_->setEnabled(false);
-    auto check = CheckSortieFolder(sortie, services_.clock, KeepPainting());
-    cmdAutoCheck_->setEnabled(true);
-    checking_ = false;
+    // The check and the report's writing run off the window thread.
+    const Clock& clock = services_.clock;
+    runner_->Run(
+        [sortie, &clock](const Feedback& feedback) {
+            auto check = CheckSortieFolder(sortie, clock, feedback);
+            Status written = check ? WriteCheckReport(sortie, check->report) : Status::Ok();
+            return std::make_pair(std::move(check), std::move(written));
+        },
+        {},
+        [this, sortie](const std::pair<Result<SortieCheck>, Status>& outcome) {
+            ShowAutoCheck(sortie, outcome.first, outcome.second);
+        });
+}
+
+void frmDataCheck::ShowAutoCheck(const std::filesystem::path& sortie,
+                                 const Result<SortieCheck>& check, const Status& written) {
     if (!check) {
         Warn(Q(check.status().message()));
         return;
     }
-    if (Status written = WriteCheckReport(sortie, check->report); !written) {
+    if (!written) {
         Warn(Q(written.message()));
         return;
     }
@@ -181,9 +193,29 @@ void frmDataCheck::OpenPointFile(const QString& name, std::string_view folder,
 }
 
 void frmDataCheck::ShowRoughPosition(const QString& name) {
-    using Outcome = RoughPositionLookup::Outcome;
     const auto sortie = PathOf(U(txtPath_->text()));
-    const RoughPositionLookup lookup = LookUpRoughPosition(sortie, U(name), KeepPainting());
+    const std::string point = U(name);
+    // The look-up reads the whole coordinate table: off the window thread,
+    // with the document it leads to.
+    runner_->Run(
+        [sortie, point](const Feedback& feedback) {
+            RoughPositionLookup lookup = LookUpRoughPosition(sortie, point, feedback);
+            Status written = Status::Ok();
+            if (lookup.outcome == RoughPositionLookup::Outcome::Found)
+                written =
+                    WriteRoughPosition(RoughPositionPath(sortie, point), point, lookup.position);
+            return std::make_pair(std::move(lookup), std::move(written));
+        },
+        {},
+        [this, sortie, name](const std::pair<RoughPositionLookup, Status>& outcome) {
+            ShowRoughPositionOutcome(sortie, name, outcome.first, outcome.second);
+        });
+}
+
+void frmDataCheck::ShowRoughPositionOutcome(const std::filesystem::path& sortie,
+                                            const QString& name, const RoughPositionLookup& lookup,
+                                            const Status& written) {
+    using Outcome = RoughPositionLookup::Outcome;
     switch (lookup.outcome) {
         case Outcome::NoTable:
             Warn(QStringLiteral("未找到像控点") + name + QStringLiteral("的坐标成果文件。"));
@@ -198,7 +230,7 @@ void frmDataCheck::ShowRoughPosition(const QString& name) {
             break;
     }
     const auto document = RoughPositionPath(sortie, U(name));
-    if (Status written = WriteRoughPosition(document, U(name), lookup.position); !written) {
+    if (!written) {
         ShowWriteFailure(services_, this, written.code(), Q(written.message()));
         return;
     }

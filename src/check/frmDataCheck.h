@@ -5,10 +5,14 @@
 // in the desktop's programs.
 
 #include <QWidget>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "check/manual_check.h"
+#include "check/sortie_check.h"
+#include "shell/qt_job_runner.h"
 #include "shell/services.h"
 
 class QCheckBox;
@@ -39,6 +43,11 @@ class frmDataCheck : public QWidget {
     void OpenPointFile(const QString& name, std::string_view folder, const QString& extension,
                        const QString& kind, const QString& notInstalled);
     void ShowRoughPosition(const QString& name);
+    void ShowRoughPositionOutcome(const std::filesystem::path& sortie, const QString& name,
+                                  const RoughPositionLookup& lookup, const Status& written);
+    // The end of an automatic check: its report written, or the failure.
+    void ShowAutoCheck(const std::filesystem::path& sortie, const Result<SortieCheck>& check,
+                       const Status& written);
     // Clears lstXKD and disables the manual check.
     void ResetManualCheck();
     // An exclamation message with OK, captioned with the window's caption.
@@ -62,7 +71,8 @@ class frmDataCheck : public QWidget {
     QString chosenFolder_;
     // The pricked-point photos listed by the last passing check.
     std::vector<std::string> prickedPhotos_;
-    bool checking_ = false;
+    // Runs the automatic check and the rough-position look-up.
+    JobRunner* runner_;
 };
 
 }  // namespace skyrell

@@ -21,12 +21,12 @@ std::optional<std::string> FindPrickedPhoto(const std::vector<std::string>& phot
 }
 
 RoughPositionLookup LookUpRoughPosition(const std::filesystem::path& sortieFolder,
-                                        std::string_view pointName, const KeepAlive& keepAlive) {
+                                        std::string_view pointName, const Feedback& feedback) {
     using Outcome = RoughPositionLookup::Outcome;
     RoughPositionLookup lookup;
     const auto table = CoordinateTablePath(sortieFolder);
     if (!FileExists(table)) return lookup;
-    auto row = FindCoordinateRow(table, pointName, keepAlive);
+    auto row = FindCoordinateRow(table, pointName, feedback);
     if (!row) {
         lookup.outcome = Outcome::ReadFailure;
         lookup.failure = row.status().message();

@@ -37,6 +37,6 @@ struct RoughPositionLookup {
 // latitude (column 5) and longitude (column 6).
 RoughPositionLookup LookUpRoughPosition(const std::filesystem::path& sortieFolder,
                                         std::string_view pointName,
-                                        const KeepAlive& keepAlive = {});
+                                        const Feedback& feedback = Feedback::None());
 
 }  // namespace skyrell

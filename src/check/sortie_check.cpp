@@ -71,7 +71,7 @@ fs::path CheckReportPath(const fs::path& sortieFolder) {
 namespace {
 
 // Runs the three items into the report; false as soon as one fails.
-Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, ReportBuilder& report,
+Result<bool> RunItems(const fs::path& sortie, const Feedback& feedback, ReportBuilder& report,
                       SortieCheck& check) {
     // Item 1: the six sub-folders.
     report.Line("第 1 项：文件夹目录检查");
@@ -104,7 +104,7 @@ Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, Report
     if (!FileExists(table)) {
         errors.emplace_back("错误：未找到坐标成果。");
     } else {
-        auto read = ScanCoordinateTable(table, keepAlive);
+        auto read = ScanCoordinateTable(table, feedback);
         if (!read) return read.status();
         scan = std::move(*read);
         if (scan.nineFieldLines == 0) {
@@ -149,7 +149,7 @@ Result<bool> RunItems(const fs::path& sortie, const KeepAlive& keepAlive, Report
 }  // namespace
 
 Result<SortieCheck> CheckSortieFolder(const fs::path& sortie, const Clock& clock,
-                                      const KeepAlive& keepAlive) {
+                                      const Feedback& feedback) {
     if (!FolderExists(sortie)) return Status::Fail(std::string(kSortieFolderMissingText));
     SortieCheck check;
     ReportBuilder report;
@@ -157,7 +157,7 @@ Result<SortieCheck> CheckSortieFolder(const fs::path& sortie, const Clock& clock
     report.Separator();
     // The items run in order; the first that fails ends the checking, and the
     // time line follows whatever was written.
-    const Result<bool> passed = RunItems(sortie, keepAlive, report, check);
+    const Result<bool> passed = RunItems(sortie, feedback, report, check);
     if (!passed) return passed.status();
     check.passed = *passed;
     if (!check.passed) check.pointNames.clear();

@@ -46,7 +46,7 @@ std::string CheckTimeText(const LocalDateTime& time);
 // when the folder does not exist, and with a message naming the file when the
 // coordinate results cannot be read; the report is then not made at all.
 Result<SortieCheck> CheckSortieFolder(const std::filesystem::path& sortieFolder, const Clock& clock,
-                                      const KeepAlive& keepAlive = {});
+                                      const Feedback& feedback = Feedback::None());
 
 // "自动检查报告.txt" in the sortie folder.
 std::filesystem::path CheckReportPath(const std::filesystem::path& sortieFolder);

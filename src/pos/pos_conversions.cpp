@@ -437,8 +437,7 @@ std::string KmlDocumentName(const std::filesystem::path& output) {
 
 ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem::path& pos,
                                 const std::filesystem::path& output,
-                                const ConversionOptions& options,
-                                const std::function<void()>& yield) {
+                                const ConversionOptions& options, const Feedback& feedback) {
     const PosFormat& format = FormatOf(conversion);
     // The axes always follow the coordinate system, whatever the caller left
     // in the options.
@@ -455,7 +454,7 @@ ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem:
     PosReader reader;
     if (auto opened = reader.Open(pos); !opened)
         return Failure(ConversionFailure::Unreadable, opened);
-    if (yield) reader.SetYieldHook(yield);
+    reader.SetFeedback(feedback);
     PosRecord record;
     bool more = reader.Next(record);
     if (!reader.status()) return Failure(ConversionFailure::Unreadable, reader.status());

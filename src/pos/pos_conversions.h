@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "pos/conversion_options.h"
+#include "shell/feedback.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -42,12 +43,12 @@ struct ConversionResult {
 
 // Converts the POS file into the output file. The projecting conversions use
 // the options' CoordinateSystem (its ellipsoid), ZoneWidth and, for DXF
-// points, TextScale; the others ignore the options. `yield` is called now and
-// then while the file is read.
+// points, TextScale; the others ignore the options. The feedback hears the
+// bytes read now and then; a cancel ends the conversion with nothing written.
 ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem::path& pos,
                                 const std::filesystem::path& output,
                                 const ConversionOptions& options,
-                                const std::function<void()>& yield = {});
+                                const Feedback& feedback = Feedback::None());
 
 // The name a KML document gives itself: the output file's name without its
 // last four characters, followed by ".kml".

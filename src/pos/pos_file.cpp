@@ -32,7 +32,13 @@ Status PosReader::Open(const std::filesystem::path& path) {
 
 bool PosReader::Next(PosRecord& record) {
     while (lines_.NextBytes(bytes_)) {
-        if (yield_ && lines_.LineNumber() % kYieldLines == 0) yield_();
+        if (lines_.LineNumber() % kReportLines == 0) {
+            feedback_->Report(lines_.Position(), lines_.Size());
+            if (feedback_->Cancelled()) {
+                cancelled_ = Status::Fail(std::string(kCancelledText));
+                return false;
+            }
+        }
         std::string_view parts[PosRecord::kFieldCount];
         if (!SplitNine(bytes_, parts)) continue;
         record.Fields.resize(PosRecord::kFieldCount);

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 #include "shell/textfile.h"
 
@@ -40,14 +41,14 @@ class PosReader {
   public:
     // Opens the file; a failure names it.
     Status Open(const std::filesystem::path& path);
-    // Called once every kYieldLines lines read (data or not), so that a
-    // window can let its event loop run during a long read.
-    static constexpr std::int64_t kYieldLines = 1024;
-    void SetYieldHook(std::function<void()> hook) { yield_ = std::move(hook); }
+    // Told the bytes read of the file's size once every kReportLines lines
+    // (data or not); its cancel ends the reading as a failure.
+    static constexpr std::int64_t kReportLines = 1024;
+    void SetFeedback(const Feedback& feedback) { feedback_ = &feedback; }
     // The next data line; false at the end of the file or after a read
     // failure (see status()).
     bool Next(PosRecord& record);
-    const Status& status() const { return lines_.status(); }
+    const Status& status() const { return cancelled_.ok() ? lines_.status() : cancelled_; }
     const std::filesystem::path& path() const { return path_; }
     // Bytes read so far and the size of the file, for progress.
     std::uint64_t Position() const { return lines_.Position(); }
@@ -61,7 +62,8 @@ class PosReader {
     std::string bytes_;
     std::string lastBytes_[PosRecord::kFieldCount];
     std::string lastText_[PosRecord::kFieldCount];
-    std::function<void()> yield_;
+    const Feedback* feedback_ = &Feedback::None();
+    Status cancelled_;
 };
 
 // Every data line of a POS file, for files known to be small.

@@ -1,7 +1,6 @@
 #include "pos/qt_pos_conversions.h"
 
 #include "pos/frmPosOptions.h"
-#include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/textfile.h"
 
@@ -80,7 +79,11 @@ void PosConversions::ResumePending() {
     if (options_.PendingConversion.TxtXy) Run(PosConversion::TxtXy);
 }
 
+PosConversions::PosConversions(Services& services, QWidget* owner, ToolWindows& tools)
+    : services_(services), owner_(owner), tools_(tools), runner_(new JobRunner(owner, &services)) {}
+
 void PosConversions::Run(PosConversion conversion) {
+    if (runner_->Running()) return;  // one conversion at a time
     const ConversionTexts texts = TextsOf(conversion);
     Dialogs& dialogs = services_.dialogs;
 
@@ -113,11 +116,25 @@ void PosConversions::Run(PosConversion conversion) {
     // unknown coordinate system is reported by the conversion below.
     if (ProjectsCoordinates(conversion)) static_cast<void>(ApplyEllipsoid(options_));
 
-    // The window keeps painting while the file converts; user input waits, so
-    // no second operation starts in the middle of this one.
-    const ConversionResult result =
-        ConvertPosFile(conversion, PathOf(U(pos)), PathOf(U(output)), options_, KeepPainting());
+    // The file converts off the window thread; the owner's inputs given to
+    // the runner stay disabled until it has finished.
+    owner_->setCursor(Qt::BusyCursor);
+    runner_->Run(
+        [conversion, pos = PathOf(U(pos)), out = PathOf(U(output)),
+         options = options_](const Feedback& feedback) {
+            return ConvertPosFile(conversion, pos, out, options, feedback);
+        },
+        {},
+        [this, conversion, output](const ConversionResult& result) {
+            owner_->unsetCursor();
+            Finish(conversion, output, result);
+        });
+}
 
+void PosConversions::Finish(PosConversion conversion, const QString& output,
+                            const ConversionResult& result) {
+    const ConversionTexts texts = TextsOf(conversion);
+    Dialogs& dialogs = services_.dialogs;
     if (!result.ok()) {
         const QString text = Q(result.status.message());
         if (result.failure == ConversionFailure::NoDataLines) {

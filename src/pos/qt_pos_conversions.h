@@ -7,6 +7,7 @@
 
 #include "pos/conversion_options.h"
 #include "pos/pos_conversions.h"
+#include "shell/qt_job_runner.h"
 #include "shell/qt_tool_windows.h"
 #include "shell/services.h"
 
@@ -18,8 +19,7 @@ class PosConversions {
   public:
     // `owner` is the window the dialogs belong to; `tools` shows the options
     // dialog as one of its single-instance tools.
-    PosConversions(Services& services, QWidget* owner, ToolWindows& tools)
-        : services_(services), owner_(owner), tools_(tools) {}
+    PosConversions(Services& services, QWidget* owner, ToolWindows& tools);
 
     // Runs one conversion. The projecting ones (DXF, ID,X,Y) ask for the
     // options when none are set; the options dialog's OK resumes the one that
@@ -29,15 +29,21 @@ class PosConversions {
     void ShowOptions();
 
     ConversionOptions& Options() { return options_; }
+    // Runs the conversions off the owner's thread; the owner names the
+    // inputs it disables and asks it before closing.
+    JobRunner& Runner() { return *runner_; }
 
   private:
     void ShowOptionsDialog();
     void ResumePending();
+    // The messages after a conversion and the question that opens its result.
+    void Finish(PosConversion conversion, const QString& output, const ConversionResult& result);
 
     Services& services_;
     QWidget* owner_;
     ToolWindows& tools_;
     ConversionOptions options_;
+    JobRunner* runner_;  // a child of the owner
 };
 
 }  // namespace skyrell

@@ -206,7 +206,7 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
                                                     const RawCsvLayout& layout,
                                                     const std::vector<std::string>& photoNames,
                                                     const std::filesystem::path& resultsFile,
-                                                    const std::function<void()>& keepAlive) {
+                                                    const Feedback& feedback) {
     if (photoNames.empty()) return Status::Fail(std::string(kNoPrickedPhotosText));
     if (Status distinct = CheckOutputIsNotInput(resultsFile, {rawFile}); !distinct) return distinct;
 
@@ -215,7 +215,8 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
     std::vector<RawObservation> observations;
     std::string line;
     while (reader.Next(line)) {
-        if (keepAlive) keepAlive();
+        if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
+        feedback.Report(reader.Position(), reader.Size());
         const FieldList fields = SplitFields(line, ",", layout.fieldCount);
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());

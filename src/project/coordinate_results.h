@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 #include "shell/text.h"
 
@@ -103,11 +104,11 @@ struct CoordinateRunSummary {
 // replaces the results file atomically (GBK, CR LF). Nothing is written when
 // the photo list is empty, the results file is the export itself, the export
 // holds no data line, a number cannot be read, or the file cannot be read.
-// `keepAlive` is called once per line read so a window can keep painting.
+// A cancelled run writes nothing.
 Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path& rawFile,
                                                     const RawCsvLayout& layout,
                                                     const std::vector<std::string>& photoNames,
                                                     const std::filesystem::path& resultsFile,
-                                                    const std::function<void()>& keepAlive = {});
+                                                    const Feedback& feedback = Feedback::None());
 
 }  // namespace skyrell

@@ -1,6 +1,7 @@
 #include "project/frmDataExecute.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,7 +24,6 @@
 #include "project/sortie_folders.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
-#include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/text.h"
 #include "shell/textfile.h"
@@ -74,6 +74,8 @@ frmDataExecute::frmDataExecute(Services& services, QWidget* owner)
     setWindowTitle(kCaption);
     if (owner) setWindowIcon(owner->windowIcon());
     BuildControls();
+    runner_ = new JobRunner(this, &services_);
+    runner_->SetInputs({cmdCoordinate_, cmdHuace_, cmdWord_});
     LoadPersonnel();
 
     const LocalDateTime now = services_.clock.Now();
@@ -84,10 +86,16 @@ frmDataExecute::frmDataExecute(Services& services, QWidget* owner)
     tmrText_->start();
 }
 
-frmDataExecute::~frmDataExecute() {
-    // A run still going stops before its next document.
-    cancelRecords_ = true;
-    if (recordRun_.joinable()) recordRun_.join();
+frmDataExecute::~frmDataExecute() = default;
+
+void frmDataExecute::closeEvent(QCloseEvent* event) {
+    // A run still going stops before its next document; the window closes
+    // when it has.
+    if (!runner_->MayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmDataExecute::BuildControls() {
@@ -365,19 +373,25 @@ void frmDataExecute::RunCoordinateResults(ControllerMake make) {
                                            Q(std::string(layout.dialogTitle)), filter, initialName);
     if (rawFile.isEmpty()) return;
 
-    // The read lets the window paint now and then, without user input.
-    const auto written = WriteCoordinateResults(
-        PathOf(U(rawFile)), layout, photos,
-        PathOf(U(CoordinateResultPath())) / PathOf(kCoordinateResultFile), KeepPainting());
-    if (!written) {
-        Report(written.status().message(), MsgIcon::Critical);
-        return;
-    }
-    Report(std::string(kCoordinateResultsDoneText), MsgIcon::Information);
+    // The export is read and the results written off the window thread.
+    runner_->Run(
+        [raw = PathOf(U(rawFile)), layout, photos,
+         results = PathOf(U(CoordinateResultPath())) /
+                   PathOf(kCoordinateResultFile)](const Feedback& feedback) {
+            return WriteCoordinateResults(raw, layout, photos, results, feedback);
+        },
+        {},
+        [this](const Result<CoordinateRunSummary>& written) {
+            if (!written) {
+                Report(written.status().message(), MsgIcon::Critical);
+                return;
+            }
+            Report(std::string(kCoordinateResultsDoneText), MsgIcon::Information);
+        });
 }
 
 void frmDataExecute::RunPointRecords() {
-    if (recordRun_.joinable()) return;  // one run at a time
+    if (runner_->Running()) return;  // one run at a time
     PointRecordForm form;
     form.prickedPhotos = U(PrickedPhotoPath());
     form.processData = U(ProcessDataPath());
@@ -406,23 +420,18 @@ void frmDataExecute::RunPointRecords() {
     }
     const auto templateFile =
         services_.appFolder.ProgramFolder() / PathOf(kPointRecordTemplateFile);
-    cmdWord_->setEnabled(false);
-    cancelRecords_ = false;
-    recordRun_ = std::thread([this, form, check = std::move(check), templateFile] {
-        RtfDocumentEngine engine;
-        const auto progress = [this](const std::string& caption) {
-            QMetaObject::invokeMethod(
-                this, [this, text = Q(caption)] { fme5_->setTitle(text); }, Qt::QueuedConnection);
-        };
-        auto result = std::make_shared<Result<PointRecordRun>>(
-            MakePointRecords(form, check, templateFile, engine, progress, &cancelRecords_));
-        QMetaObject::invokeMethod(
-            this, [this, result] { FinishPointRecords(*result); }, Qt::QueuedConnection);
-    });
+    // The documents are made off the window thread; the caption of step 5
+    // shows the progress after each one.
+    runner_->Run(
+        [form, check = std::move(check), templateFile](const Feedback& feedback) {
+            RtfDocumentEngine engine;
+            return MakePointRecords(form, check, templateFile, engine, feedback);
+        },
+        [this](const JobProgress& progress) { fme5_->setTitle(Q(progress.text)); },
+        [this](const Result<PointRecordRun>& result) { FinishPointRecords(result); });
 }
 
 void frmDataExecute::FinishPointRecords(const Result<PointRecordRun>& result) {
-    if (recordRun_.joinable()) recordRun_.join();
     if (!result) {
         Report(result.status().message(), MsgIcon::Critical);
     } else {
@@ -431,7 +440,6 @@ void frmDataExecute::FinishPointRecords(const Result<PointRecordRun>& result) {
             OpenOutside(services_, this, OutsideProgram::TextEditor, Q(PathText(result->logFile)));
     }
     fme5_->setTitle(Q(std::string(kPointRecordCaption)));
-    cmdWord_->setEnabled(true);
 }
 
 }  // namespace skyrell

@@ -9,12 +9,11 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <atomic>
-#include <thread>
 
 #include "project/coordinate_results.h"
 #include "project/personnel.h"
 #include "project/point_records.h"
+#include "shell/qt_job_runner.h"
 #include "shell/services.h"
 
 class QCheckBox;
@@ -46,6 +45,9 @@ class frmDataExecute : public QWidget {
     // The sortie number of the last create or successful open.
     QString SortieNumber() const { return sortieNumber_; }
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void BuildControls();
     // The three names as typed, trimmed: the form that names the operator
@@ -58,8 +60,8 @@ class frmDataExecute : public QWidget {
     void OpenFolders();
     void ShowFlightFolder(const FlightFolder& flight);
     void RunCoordinateResults(ControllerMake make);
-    // Step 5: the checks on the window thread, the documents on a worker
-    // thread that posts the progress caption back after each document.
+    // Step 5: the checks on the window thread, the documents through the
+    // runner, which posts the progress caption back after each document.
     void RunPointRecords();
     void FinishPointRecords(const Result<PointRecordRun>& result);
     void Report(const std::string& text, MsgIcon icon);
@@ -83,8 +85,8 @@ class frmDataExecute : public QWidget {
     QListWidget* fleJT_ = nullptr;
     QGroupBox* fme5_ = nullptr;
     QPushButton* cmdWord_ = nullptr;
-    std::thread recordRun_;
-    std::atomic<bool> cancelRecords_{false};
+    // Runs the coordinate results and the point records, one at a time.
+    JobRunner* runner_ = nullptr;
 };
 
 }  // namespace skyrell

@@ -12,7 +12,6 @@
 #include "project/point_descriptions.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
-#include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/qt_tool_windows.h"
 #include "shell/text.h"
@@ -85,6 +84,8 @@ frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> pr
     grid->addWidget(cmdOutput_, 6, 2, Qt::AlignRight);
     grid->setRowStretch(7, 1);
 
+    runner_ = new JobRunner(this, &services_);
+    runner_->SetInputs({fleGCSJ_, txtData1_, txtData2_, txtData3_, txtData4_, cmdOutput_, chkPic_});
     connect(fleGCSJ_, &QListWidget::currentRowChanged, this, [this] { Select(); });
     // A click on the entry already selected changes no row but still shows
     // the point again (and opens its picture when chkPic is ticked).
@@ -134,7 +135,14 @@ void frmInfo::Select() {
     // Without a description file there is nothing to show, and the picture is
     // not opened either.
     if (!FileExists(file)) return;
-    const auto found = FindPointDescription(file, U(txtName_->text()), KeepPainting());
+    runner_->Run(
+        [file, name = U(txtName_->text())](const Feedback& feedback) {
+            return FindPointDescription(file, name, feedback);
+        },
+        {}, [this](const Result<std::optional<PointDescription>>& found) { ShowSelected(found); });
+}
+
+void frmInfo::ShowSelected(const Result<std::optional<PointDescription>>& found) {
     if (!found) {
         Warn(Q(found.status().message()));
         return;
@@ -181,8 +189,14 @@ void frmInfo::Save() {
         boxes[problem->Field - 1]->setFocus();
         return;
     }
-    const auto saved =
-        SavePointDescription(PointDescriptionFileOf(U(processFolder_())), record, KeepPainting());
+    runner_->Run(
+        [file = PointDescriptionFileOf(U(processFolder_())), record](const Feedback& feedback) {
+            return SavePointDescription(file, record, feedback);
+        },
+        {}, [this, record](const Status& saved) { ShowSaved(record, saved); });
+}
+
+void frmInfo::ShowSaved(const PointDescription& record, const Status& saved) {
     if (!saved) {
         Warn(Q(saved.message()));
         return;

@@ -6,7 +6,10 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
+#include "project/point_descriptions.h"
+#include "shell/qt_job_runner.h"
 #include "shell/services.h"
 
 class QCheckBox;
@@ -33,6 +36,9 @@ class frmInfo : public QWidget {
     void Load();
     void Select();
     void Save();
+    // The ends of the description file's read and rewrite.
+    void ShowSelected(const Result<std::optional<PointDescription>>& found);
+    void ShowSaved(const PointDescription& record, const Status& saved);
     void OpenSelectedPicture();
     QString Caption() const { return windowTitle(); }
     void Warn(const QString& text);
@@ -48,7 +54,9 @@ class frmInfo : public QWidget {
     QLineEdit* txtData4_;
     QPushButton* cmdOutput_;
     QCheckBox* chkPic_;
-    int rowAtPress_ = -1;  // the selected row when the last click began
+    int rowAtPress_ = -1;
+    // Reads and rewrites the description file off the window thread.
+    JobRunner* runner_;  // the selected row when the last click began
 };
 
 // What the data-processing window's button "创建/修改点位描述文件" does: checks

@@ -34,14 +34,15 @@ std::array<const std::string*, kFieldCount> FieldsOf(const PointDescription& rec
 // not records are passed over.
 using RecordVisitor =
     std::function<bool(const std::string& bytes, TextEncoding encoding, PointDescription&)>;
-Status ForEachRecord(const std::filesystem::path& file, const LineHook& beforeLine,
+Status ForEachRecord(const std::filesystem::path& file, const Feedback& feedback,
                      const RecordVisitor& visit) {
     LineReader reader;
     if (auto opened = reader.Open(file); !opened) return opened;
     std::string bytes;
     while (true) {
-        if (beforeLine) beforeLine();
+        if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
         if (!reader.NextBytes(bytes)) break;
+        feedback.Report(reader.Position(), reader.Size());
         const TextEncoding encoding = reader.Encoding();
         auto record =
             ParsePointDescription(encoding == TextEncoding::Utf8 ? bytes : GbkToUtf8(bytes));
@@ -92,11 +93,11 @@ std::optional<FieldProblem> CheckPointDescription(const PointDescription& record
 
 Result<std::optional<PointDescription>> FindPointDescription(const std::filesystem::path& file,
                                                              std::string_view name,
-                                                             const LineHook& beforeLine) {
+                                                             const Feedback& feedback) {
     std::optional<PointDescription> found;
     if (!FileExists(file)) return found;
     const Status read = ForEachRecord(
-        file, beforeLine, [&](const std::string&, TextEncoding, PointDescription& record) {
+        file, feedback, [&](const std::string&, TextEncoding, PointDescription& record) {
             if (!EqualsNoCase(record.Name, name)) return true;
             found = std::move(record);
             return false;
@@ -106,7 +107,7 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
 }
 
 Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
-                            const LineHook& beforeLine) {
+                            const Feedback& feedback) {
     if (auto problem = CheckPointDescription(record)) return Status::Fail(problem->Message);
     // Text GBK cannot hold is the user's input to change, not a file failure.
     auto newLine = Utf8ToGbk(RecordLine(record));
@@ -119,7 +120,7 @@ Status SavePointDescription(const std::filesystem::path& file, const PointDescri
     Status kept = Status::Ok();
     if (FileExists(file)) {
         const Status read = ForEachRecord(
-            file, beforeLine,
+            file, feedback,
             [&](const std::string& bytes, TextEncoding encoding, PointDescription& other) {
                 if (EqualsNoCase(other.Name, name)) return true;
                 if (encoding == TextEncoding::Gbk) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -27,10 +28,6 @@ struct PointDescription {
     std::string Fourth;
     bool operator==(const PointDescription&) const = default;
 };
-
-// Runs before each line read, so that a window can keep painting during a
-// long read. May be empty.
-using LineHook = std::function<void()>;
 
 // The description file of a process-data folder as its path box shows it
 // (ending in a separator): the text followed directly by the file name.
@@ -58,9 +55,9 @@ std::optional<FieldProblem> CheckPointDescription(const PointDescription& record
 // The first record whose name equals `name` without regard to case. Nothing
 // when the file does not exist or holds no such record; a read failure names
 // the file.
-Result<std::optional<PointDescription>> FindPointDescription(const std::filesystem::path& file,
-                                                             std::string_view name,
-                                                             const LineHook& beforeLine = {});
+Result<std::optional<PointDescription>> FindPointDescription(
+    const std::filesystem::path& file, std::string_view name,
+    const Feedback& feedback = Feedback::None());
 
 // Stores the record (in its stored form): the records of other points are kept
 // byte for byte in their order, every other line (earlier records of this
@@ -69,6 +66,6 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
 // was. Refuses a record that CheckPointDescription refuses, writing nothing;
 // read and write failures name the file.
 Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
-                            const LineHook& beforeLine = {});
+                            const Feedback& feedback = Feedback::None());
 
 }  // namespace skyrell

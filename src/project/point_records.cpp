@@ -100,8 +100,7 @@ std::string PointRecordProgressCaption(std::size_t done, std::size_t total) {
 
 Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const PointRecordCheck& check,
                                         const std::filesystem::path& templateFile,
-                                        DocumentEngine& engine, const RecordProgress& progress,
-                                        const std::atomic<bool>* cancel) {
+                                        DocumentEngine& engine, const Feedback& feedback) {
     // The template must be usable before anything is written.
     if (auto opened = engine.Open(templateFile); !opened) return opened;
     engine.Close();
@@ -112,7 +111,7 @@ Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const Point
     run.logFile = PathOf(form.processData + std::string(kPointRecordLogFile));
     const std::size_t total = check.photos.size();
     for (std::size_t i = 0; i < total; ++i) {
-        if (cancel && cancel->load()) return Status::Fail("批量创建点之记已中止。");
+        if (feedback.Cancelled()) return Status::Fail("批量创建点之记已中止。");
         const std::string& photo = check.photos[i];
         const std::string name = RecordPointName(photo);
 
@@ -151,7 +150,7 @@ Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const Point
         step(engine.SaveAs(PathOf(form.pointRecords + name + ".doc")));
         engine.Close();
         if (!status) return status;
-        if (progress) progress(PointRecordProgressCaption(i + 1, total));
+        feedback.Report(i + 1, total, PointRecordProgressCaption(i + 1, total));
     }
 
     // A run without problems leaves one empty line.

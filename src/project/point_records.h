@@ -19,6 +19,7 @@
 
 #include "documents/document_engine.h"
 #include "project/point_descriptions.h"
+#include "shell/feedback.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -86,19 +87,17 @@ struct PointRecordRun {
     std::filesystem::path logFile;
 };
 
-// Called after each document with the progress caption.
-using RecordProgress = std::function<void(const std::string& caption)>;
-
 // Makes the documents of the photos that the checks found, then writes the
 // error log (GBK, CR LF; one empty line when there is nothing to report).
 // The template is opened first: a template that cannot be used fails before
 // anything is written. A failure (template, screenshot, document, log) stops
-// the run and writes no log; it names the file and the reason. `cancel`, when
-// given and set, stops before the next document and fails.
+// the run and writes no log; it names the file and the reason. After each
+// document the feedback hears the count with the progress caption; a cancel
+// stops before the next document and fails.
 Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const PointRecordCheck& check,
                                         const std::filesystem::path& templateFile,
-                                        DocumentEngine& engine, const RecordProgress& progress = {},
-                                        const std::atomic<bool>* cancel = nullptr);
+                                        DocumentEngine& engine,
+                                        const Feedback& feedback = Feedback::None());
 
 // The final message of a finished run.
 std::string_view PointRecordDoneText(const PointRecordRun& run);

@@ -6,12 +6,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QTimer>
 #include <filesystem>
 
 #include "app/frmMain.h"
 #include "app/qt_navigation_bar.h"
 #include "pos/frmPosOptions.h"
+#include "shell/qt_job_runner.h"
 #include "shell/textfile.h"
 #include "support/fakes.h"
 
@@ -368,7 +368,8 @@ TEST(frmMainPos, AFailedWriteIsReportedWithoutTheCompletionQuestion) {
     EXPECT_EQ(fake.dialogs.messages[0].buttons, MsgButtons::Ok);
 }
 
-TEST(frmMainPos, TheEventLoopRunsDuringALongConversion) {
+TEST(frmMainPos, ALongConversionRunsOffTheWindowThreadOneAtATime) {
+    JobRunner::SetInline(false);
     FakeServices fake;
     TempFolder folder;
     std::string bytes;
@@ -376,14 +377,29 @@ TEST(frmMainPos, TheEventLoopRunsDuringALongConversion) {
     for (int i = 0; i < 200000; ++i) bytes += "12345 a b 114.123456 30.123456 512.3 0 0 0\r\n";
     WriteBytes(folder / "big.txt", bytes);
     frmMain window(fake.services);
+    window.show();
     fake.dialogs.files = {QPath(folder / "big.txt"), QPath(folder / "big.KML")};
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(0);
     window.PosKmlPoint();
-    EXPECT_GT(ticks, 0);
+    // Running: the navigation is disabled, a second conversion asks nothing,
+    // and closing waits for the end.
+    EXPECT_FALSE(window.Navigation()->isEnabled());
+    window.PosTxtBl();
+    EXPECT_EQ(fake.dialogs.fileDialogs.size(), 2u);
+    EXPECT_FALSE(window.close());
+    while (window.isVisible()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(window.Navigation()->isEnabled());
+    EXPECT_TRUE(fake.dialogs.messages.empty());  // nobody is left to be told
+
+    // Run to its end: the file is written and the question follows.
+    frmMain again(fake.services);
+    fake.dialogs.files = {QPath(folder / "big.txt"), QPath(folder / "big.KML")};
+    again.PosKmlPoint();
+    while (!again.Navigation()->isEnabled())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    JobRunner::SetInline(true);
     EXPECT_TRUE(std::filesystem::exists(folder / "big.KML"));
+    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Question);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (check.ok() && !any) std::abort();
     for (auto conversion : {PosConversion::KmlPoint, PosConversion::KmlPolyline}) {
         const auto kml = path.parent_path() / "flight.kml";
-        if (!ConvertPosFile(conversion, path, kml, {}).ok()) continue;
+        if (!ConvertPosFile(conversion, path, kml, ConversionOptions()).ok()) continue;
         std::ifstream in(kml, std::ios::binary);
         const std::string text{std::istreambuf_iterator<char>(in), {}};
         if (FindNonXmlCharacter(std::string_view(text).substr(3))) std::abort();

@@ -108,14 +108,27 @@ TEST(PosReader, ReadsMoreThan32767Records) {
     WriteBytes(folder / "big.txt", bytes);
     PosReader reader;
     ASSERT_TRUE(reader.Open(folder / "big.txt"));
-    int yields = 0;
-    reader.SetYieldHook([&] { ++yields; });
+    int reports = 0;
+    const Feedback feedback([&](std::uint64_t, std::uint64_t, std::string_view) { ++reports; });
+    reader.SetFeedback(feedback);
     PosRecord record;
     std::int64_t count = 0;
     while (reader.Next(record)) ++count;
     EXPECT_EQ(count, 40000);
     EXPECT_EQ(record.PhotoId(), "39999");
-    EXPECT_EQ(yields, 40000 / PosReader::kYieldLines);
+    EXPECT_EQ(reports, 40000 / PosReader::kReportLines);
+    EXPECT_TRUE(reader.status());
+
+    // A cancel ends the reading at the next report, as a failure.
+    PosReader cancelled;
+    ASSERT_TRUE(cancelled.Open(folder / "big.txt"));
+    Feedback stop;
+    stop.Cancel();
+    cancelled.SetFeedback(stop);
+    count = 0;
+    while (cancelled.Next(record)) ++count;
+    EXPECT_EQ(count, PosReader::kReportLines - 1);
+    EXPECT_EQ(cancelled.status().message(), kCancelledText);
 }
 
 TEST(PosFormatCheck, RefusesFilesWithoutDataLines) {

@@ -85,8 +85,10 @@ TEST(PointRecords, RunsAsTheSortieAsks) {
         ASSERT_EQ(check.end, RecordCheckEnd::Go) << check.message;
         RtfDocumentEngine engine;
         std::vector<std::string> captions;
-        const auto run = MakePointRecords(sortie.form, check, kTemplate, engine,
-                                          [&](const std::string& t) { captions.push_back(t); });
+        const Feedback feedback([&](std::uint64_t, std::uint64_t, std::string_view text) {
+            captions.emplace_back(text);
+        });
+        const auto run = MakePointRecords(sortie.form, check, kTemplate, engine, feedback);
         ASSERT_TRUE(run) << run.status().message();
 
         EXPECT_EQ(ReadBytes(sortie.dir / "过程数据" / "批量创建点之记错误记录.txt"), c.log);

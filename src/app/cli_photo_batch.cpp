@@ -34,8 +34,7 @@ int RunBatch(const Args& args, const PhotoOperation& operation, std::string_view
     batch.names = ListBatchPhotos(batch.source, args.Flag("all-formats"));
     if (batch.names.empty()) return Fail(std::string(kNoPhotosText));
     if (!StartImageEngine()) return Fail(std::string(notInstalled));
-    const std::atomic<bool> stop{false};
-    const auto failures = RunPhotoBatch(batch, nullptr, stop);
+    const auto failures = RunPhotoBatch(batch);
     for (const auto& failure : failures) std::cerr << failure << '\n';
     return failures.empty() ? kExitOk : kExitFailure;
 }

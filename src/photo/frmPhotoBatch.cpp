@@ -94,15 +94,15 @@ frmPhotoBatch::frmPhotoBatch(Services& services, QWidget* owner, const QString& 
         if (ticked) txtResult_->setText(txtRaw_->text());
     });
     connect(cmdExit_, &QPushButton::clicked, this, &QWidget::close);
-}
 
-frmPhotoBatch::~frmPhotoBatch() {
     // Photos in flight are finished, never cut off half-written.
-    stop_ = true;
-    if (runner_.joinable()) runner_.join();
+    runner_ = new JobRunner(this, &services_);
 }
 
-void frmPhotoBatch::AddParameters(QWidget* frame) { parameters_->addWidget(frame); }
+void frmPhotoBatch::AddParameters(QWidget* frame) {
+    parameters_->addWidget(frame);
+    parameterFrame_ = frame;
+}
 
 void frmPhotoBatch::AddRunButton(QPushButton* button) {
     runButton_ = button;
@@ -172,21 +172,11 @@ void frmPhotoBatch::StartBatch(const PhotoOperation& operation) {
         return;
     }
 
-    running_ = true;
-    stop_ = false;
-    if (runButton_) runButton_->setEnabled(false);
-    runner_ = std::thread([this, batch = std::move(batch)] {
-        auto failures = RunPhotoBatch(
-            batch,
-            [this](std::size_t done) {
-                QMetaObject::invokeMethod(
-                    this, [this, done] { ShowProgress(done); }, Qt::QueuedConnection);
-            },
-            stop_);
-        QMetaObject::invokeMethod(
-            this, [this, failures = std::move(failures)] { Finish(failures); },
-            Qt::QueuedConnection);
-    });
+    runner_->SetInputs({btnRaw_, btnResult_, chkPath_, cboFormat_, parameterFrame_, runButton_});
+    runner_->Run([batch = std::move(batch)](
+                     const Feedback& feedback) { return RunPhotoBatch(batch, feedback); },
+                 [this](const JobProgress& progress) { ShowProgress(progress.done); },
+                 [this](const std::vector<std::string>& failures) { Finish(failures); });
 }
 
 void frmPhotoBatch::ShowProgress(std::size_t done) {
@@ -196,19 +186,13 @@ void frmPhotoBatch::ShowProgress(std::size_t done) {
 }
 
 void frmPhotoBatch::Finish(const std::vector<std::string>& failures) {
-    if (runner_.joinable()) runner_.join();
-    running_ = false;
-    if (runButton_) runButton_->setEnabled(true);
     if (!failures.empty()) Message(Q(FailureSummaryText(failures)));
     emit BatchFinished();
-    if (closeWhenFinished_) close();
 }
 
 void frmPhotoBatch::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        // Let the photos in flight finish, then close.
-        stop_ = true;
-        closeWhenFinished_ = true;
+    // During a run: the photos in flight finish, then the dialog closes.
+    if (!runner_->MayClose()) {
         event->ignore();
         return;
     }

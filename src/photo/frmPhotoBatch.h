@@ -5,17 +5,16 @@
 // photos to process, the progress bar and the exit button. A dialog adds its
 // own parameters and run button, checks its inputs and starts the run here.
 //
-// The photos are processed on worker threads; the window keeps painting and
-// the progress bar moves after each finished photo. Closing the dialog during
-// a run stops it after the photos in flight and then closes.
+// The photos are processed through the window's job runner; the window keeps
+// painting and the progress bar moves after each finished photo. Closing the
+// dialog during a run stops it after the photos in flight and then closes.
 
 #include <QWidget>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "photo/photo_batch.h"
+#include "shell/qt_job_runner.h"
 #include "shell/services.h"
 
 class QAbstractButton;
@@ -34,10 +33,8 @@ namespace skyrell {
 class frmPhotoBatch : public QWidget {
     Q_OBJECT
   public:
-    ~frmPhotoBatch() override;
-
     // True while photos are being processed.
-    bool Running() const { return running_; }
+    bool Running() const { return runner_->Running(); }
 
   signals:
     // A run ended (after its failure warning, if any).
@@ -83,12 +80,10 @@ class frmPhotoBatch : public QWidget {
     QPushButton* cmdExit_;
     QVBoxLayout* parameters_;
     QPushButton* runButton_ = nullptr;
+    QWidget* parameterFrame_ = nullptr;
     QHBoxLayout* buttons_;
 
-    std::thread runner_;
-    std::atomic<bool> stop_{false};
-    bool running_ = false;
-    bool closeWhenFinished_ = false;
+    JobRunner* runner_;
 };
 
 }  // namespace skyrell

@@ -1,5 +1,6 @@
 #include "photo/frmPhotoDivide.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,8 +9,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QStyle>
-#include <QThread>
-#include <QTimer>
 #include <QToolButton>
 #include <limits>
 
@@ -31,7 +30,7 @@ QString CountText(int count) {
 }  // namespace
 
 frmPhotoDivide::frmPhotoDivide(Services& services, QWidget* owner)
-    : QWidget(owner, Qt::Window), services_(services), progressTimer_(new QTimer(this)) {
+    : QWidget(owner, Qt::Window), services_(services) {
     setObjectName(QStringLiteral("frmPhotoDivide"));
     setWindowTitle(kCaption);
     if (owner) setWindowIcon(owner->windowIcon());
@@ -108,17 +107,17 @@ frmPhotoDivide::frmPhotoDivide(Services& services, QWidget* owner)
     connect(cmdSave_, &QToolButton::clicked, this, &frmPhotoDivide::ChooseSaveFolder);
     connect(txtPattern_, &QLineEdit::textChanged, this, &frmPhotoDivide::PatternChanged);
     connect(cmdDivide_, &QToolButton::clicked, this, &frmPhotoDivide::Divide);
-    connect(progressTimer_, &QTimer::timeout, this,
-            [this] { prgDivide_->setValue(static_cast<int>(done_.load())); });
+    runner_ = new JobRunner(this, &services_);
+    runner_->SetInputs({cmdPath_, txtPattern_, cmdSave_, txtLine_, txtFrom_, txtTo_, cmdDivide_});
 }
 
-frmPhotoDivide::~frmPhotoDivide() {
+void frmPhotoDivide::closeEvent(QCloseEvent* event) {
     // Closing the dialog during a run ends it after the photo being copied.
-    if (worker_) {
-        stop_ = true;
-        worker_->wait();
-        delete worker_;
+    if (!runner_->MayClose()) {
+        event->ignore();
+        return;
     }
+    QWidget::closeEvent(event);
 }
 
 void frmPhotoDivide::Message(const QString& text, MsgIcon icon) {
@@ -159,7 +158,7 @@ void frmPhotoDivide::PatternChanged() {
 }
 
 void frmPhotoDivide::Divide() {
-    if (worker_) return;
+    if (runner_->Running()) return;
     if (flePhoto_->count() == 0) {
         cmdPath_->setFocus();
         return;
@@ -191,58 +190,42 @@ void frmPhotoDivide::Divide() {
     txtFrom_->setText(QString::number(*from));
     txtTo_->setText(QString::number(*to));
 
-    request_ = DivideRequest{};
-    request_.photoFolder = PathOf(U(txtPath_->text()));
-    request_.photos.reserve(static_cast<std::size_t>(flePhoto_->count()));
+    DivideRequest request;
+    request.photoFolder = PathOf(U(txtPath_->text()));
+    request.photos.reserve(static_cast<std::size_t>(flePhoto_->count()));
     for (int i = 0; i < flePhoto_->count(); ++i)
-        request_.photos.push_back(U(flePhoto_->item(i)->text()));
-    request_.saveFolder = PathOf(U(txtSave_->text()));
-    request_.line = std::string(TrimSpaces(U(txtLine_->text())));
-    request_.from = *from;
-    request_.to = *to;
-    line_ = *line;
+        request.photos.push_back(U(flePhoto_->item(i)->text()));
+    request.saveFolder = PathOf(U(txtSave_->text()));
+    request.line = std::string(TrimSpaces(U(txtLine_->text())));
+    request.from = *from;
+    request.to = *to;
 
-    done_ = 0;
-    stop_ = false;
-    outcome_.reset();
     prgDivide_->setRange(0, flePhoto_->count());
     prgDivide_->setValue(0);
-    SetInputsEnabled(false);
-    worker_ = QThread::create([this] {
-        outcome_ = DividePhotos(
-            request_, [this](std::size_t done) { done_ = done; }, &stop_);
-    });
-    connect(worker_, &QThread::finished, this, &frmPhotoDivide::DivideFinished);
-    progressTimer_->start(50);
-    worker_->start();
+    runner_->Run([request = std::move(request)](
+                     const Feedback& feedback) { return DividePhotos(request, feedback); },
+                 [this](const JobProgress& progress) {
+                     prgDivide_->setValue(static_cast<int>(progress.done));
+                 },
+                 [this, line = *line](const Result<DivideCount>& outcome) {
+                     DivideFinished(line, outcome);
+                 });
 }
 
-void frmPhotoDivide::DivideFinished() {
-    progressTimer_->stop();
-    worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
-    prgDivide_->setValue(static_cast<int>(done_.load()));
-    SetInputsEnabled(true);
-    if (!outcome_ || !*outcome_) {
+void frmPhotoDivide::DivideFinished(std::int64_t line, const Result<DivideCount>& outcome) {
+    if (!outcome) {
         // A folder or copy that failed: the line stays as it is, so the user
         // can put things right and divide it again.
-        if (outcome_) Message(Q(outcome_->status().message()), MsgIcon::Exclamation);
+        Message(Q(outcome.status().message()), MsgIcon::Exclamation);
         return;
     }
     txtFrom_->clear();
     txtTo_->clear();
     txtFrom_->setFocus();
-    if (line_ < std::numeric_limits<std::int64_t>::max())
-        txtLine_->setText(QString::number(line_ + 1));
-    if (const auto unnumbered = (**outcome_).unnumbered; unnumbered > 0)
+    if (line < std::numeric_limits<std::int64_t>::max())
+        txtLine_->setText(QString::number(line + 1));
+    if (const auto unnumbered = outcome->unnumbered; unnumbered > 0)
         Message(Q(UnnumberedPhotosText(unnumbered)), MsgIcon::Information);
-}
-
-void frmPhotoDivide::SetInputsEnabled(bool enabled) {
-    for (QWidget* input : std::initializer_list<QWidget*>{cmdPath_, txtPattern_, cmdSave_, txtLine_,
-                                                          txtFrom_, txtTo_, cmdDivide_})
-        input->setEnabled(enabled);
 }
 
 }  // namespace skyrell

@@ -104,9 +104,7 @@ Status ApplyPhotoOperation(const PhotoOperation& operation, const std::filesyste
     return photo.SaveJpeg(target, operation.quality);
 }
 
-std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
-                                       const std::function<void(std::size_t)>& progress,
-                                       const std::atomic<bool>& stop) {
+std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch, const Feedback& feedback) {
     const std::size_t count = batch.names.size();
     std::vector<std::string> failureOf(count);
     if (count == 0) return {};
@@ -124,7 +122,7 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
             std::size_t index;
             {
                 const std::lock_guard lock(mutex);
-                if (stop || next >= count) break;
+                if (feedback.Cancelled() || next >= count) break;
                 index = next++;
             }
             const auto source = batch.source / PathOf(batch.names[index]);
@@ -134,7 +132,7 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
             {
                 std::unique_lock lock(mutex);
                 freed.wait(lock, [&] { return running == 0 || inUse + cost <= kMemoryBudget; });
-                if (stop) break;
+                if (feedback.Cancelled()) break;
                 inUse += cost;
                 ++running;
             }
@@ -145,7 +143,7 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
                 --running;
                 ++done;
                 if (!status) failureOf[index] = status.message();
-                if (progress) progress(done);
+                feedback.Report(done, count);
             }
             freed.notify_all();
         }

@@ -10,14 +10,13 @@
 // folder and renamed over its target, so a source folder that is also the
 // target holds, at any moment, each photo either as it was or as it became.
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -81,13 +80,12 @@ struct PhotoBatch {
     PhotoOperation operation;
 };
 
-// Runs the batch. `progress` is called with the number of finished photos
-// (done or failed) after each one, one call at a time, from a worker thread.
-// Once `stop` is set no further photo is begun; those in flight are finished.
-// Returns the failure texts of the photos that failed, in list order.
+// Runs the batch. The feedback hears the number of finished photos (done or
+// failed) of all after each one, one report at a time, from a worker thread.
+// Once it is cancelled no further photo is begun; those in flight are
+// finished. Returns the failure texts of the photos that failed, in list order.
 std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
-                                       const std::function<void(std::size_t done)>& progress,
-                                       const std::atomic<bool>& stop);
+                                       const Feedback& feedback = Feedback::None());
 
 // "k%" for k photos of n finished: the whole part of k / n x 100.
 std::string ProgressText(std::size_t done, std::size_t total);

@@ -28,9 +28,7 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
     return value;
 }
 
-Result<DivideCount> DividePhotos(const DivideRequest& request,
-                                 const std::function<void(std::size_t done)>& progress,
-                                 const std::atomic<bool>* stop) {
+Result<DivideCount> DividePhotos(const DivideRequest& request, const Feedback& feedback) {
     if (!FolderExists(request.saveFolder))
         return Status::Fail("航线保存路径“" + PathText(request.saveFolder) + "”不存在。");
     const auto lineFolder = request.saveFolder / PathOf(request.line);
@@ -38,7 +36,7 @@ Result<DivideCount> DividePhotos(const DivideRequest& request,
     DivideCount count;
     std::size_t done = 0;
     for (const auto& name : request.photos) {
-        if (stop && stop->load()) break;
+        if (feedback.Cancelled()) break;
         const auto number = PhotoNumberOf(name);
         if (!number) {
             ++count.unnumbered;
@@ -54,7 +52,7 @@ Result<DivideCount> DividePhotos(const DivideRequest& request,
             else if (FileExists(target))
                 ++count.existing;
         }
-        if (progress) progress(++done);
+        feedback.Report(++done, request.photos.size());
     }
     return count;
 }

@@ -4,15 +4,14 @@
 // their flight line under a save folder. Photos are copied, never moved or
 // changed, and a copy that already exists stays untouched.
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "shell/feedback.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -51,15 +50,13 @@ struct DivideCount {
 };
 
 // Copies every photo of the request whose number lies in the range into
-// saveFolder/line, making the line folder when it is missing. `progress`
-// (when set) is called after each photo with the number of photos looked at
-// so far; it may be called from any thread the caller runs this on. When
-// `stop` becomes true the run ends after the photo at hand. The first failure
+// saveFolder/line, making the line folder when it is missing. The feedback
+// hears the number of photos looked at so far after each photo; once it is
+// cancelled the run ends after the photo at hand. The first failure
 // (a missing save folder, a folder or copy that cannot be made) ends the run;
 // copies made before it stay.
 Result<DivideCount> DividePhotos(const DivideRequest& request,
-                                 const std::function<void(std::size_t done)>& progress = {},
-                                 const std::atomic<bool>* stop = nullptr);
+                                 const Feedback& feedback = Feedback::None());
 
 // The message after a run that skipped photos without a number.
 std::string UnnumberedPhotosText(std::int64_t count);

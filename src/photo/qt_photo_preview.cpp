@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -27,37 +26,6 @@ void PreviewCache::Insert(const QString& key, const QImage& image) {
     images_.insert(key, new QImage(image), kilobytes);
 }
 
-// Makes previews on the pane's own thread, newest request first: a request
-// that is no longer the one the pane waits for is skipped, so running the
-// keyboard down a list of photos decodes only where the selection stops.
-class PreviewLoader : public QObject {
-    Q_OBJECT
-  public:
-    explicit PreviewLoader(std::shared_ptr<std::atomic<quint64>> wanted)
-        : wanted_(std::move(wanted)) {}
-
-    void Load(const QString& path, const QString& key, quint64 ticket) {
-        if (wanted_->load() != ticket) return;
-        auto preview = MakePhotoPreview(PathOf(U(path)), PhotoPreview::kPreviewSide);
-        if (!preview) {
-            emit Done(path, key, ticket, QImage(), Q(preview.status().message()));
-            return;
-        }
-        QImage image(preview->width, preview->height, QImage::Format_RGB888);
-        const auto rowBytes = static_cast<std::size_t>(preview->width) * 3;
-        for (int y = 0; y < preview->height; ++y)
-            std::memcpy(image.scanLine(y), preview->rgb.data() + rowBytes * y, rowBytes);
-        emit Done(path, key, ticket, image, QString());
-    }
-
-  signals:
-    void Done(const QString& path, const QString& key, quint64 ticket, const QImage& image,
-              const QString& failure);
-
-  private:
-    std::shared_ptr<std::atomic<quint64>> wanted_;
-};
-
 namespace {
 const QColor kBackground(45, 45, 48);
 const QColor kText(200, 200, 200);
@@ -65,23 +33,9 @@ constexpr double kMostScreenPixelsPerPixel = 4;
 }  // namespace
 
 PhotoPreview::PhotoPreview(PreviewCache& cache, QWidget* parent)
-    : QWidget(parent),
-      cache_(cache),
-      thread_(new QThread(this)),
-      wanted_(std::make_shared<std::atomic<quint64>>(0)) {
-    loader_ = new PreviewLoader(wanted_);
-    loader_->moveToThread(thread_);
-    connect(loader_, &PreviewLoader::Done, this, &PhotoPreview::Loaded);
-    thread_->start(QThread::LowPriority);
+    : QWidget(parent), cache_(cache), runner_(new JobRunner(this)) {
     setMinimumSize(160, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-PhotoPreview::~PhotoPreview() {
-    wanted_->store(0);  // queued requests are skipped; a running one finishes
-    thread_->quit();
-    thread_->wait();
-    delete loader_;
 }
 
 void PhotoPreview::ShowPhoto(const QString& path) {
@@ -89,8 +43,7 @@ void PhotoPreview::ShowPhoto(const QString& path) {
     if (path == path_ &&
         (path.isEmpty() || (state_ != State::Failed && PreviewCache::KeyOf(path) == key_)))
         return;
-    const quint64 ticket = wanted_->load() + 1;
-    wanted_->store(ticket);
+    nextPath_.clear();
     path_ = path;
     failure_.clear();
     zoom_ = 1;
@@ -105,10 +58,9 @@ void PhotoPreview::ShowPhoto(const QString& path) {
             state_ = State::Shown;
         } else {
             state_ = State::Loading;
-            QMetaObject::invokeMethod(
-                loader_,
-                [loader = loader_, path, key = key_, ticket] { loader->Load(path, key, ticket); },
-                Qt::QueuedConnection);
+            nextPath_ = path;
+            nextKey_ = key_;
+            LoadNext();
         }
     }
     center_ = QPointF(image_.width() / 2.0, image_.height() / 2.0);
@@ -116,10 +68,33 @@ void PhotoPreview::ShowPhoto(const QString& path) {
     update();
 }
 
-void PhotoPreview::Loaded(const QString& path, const QString& key, quint64 ticket,
-                          const QImage& image, const QString& failure) {
+void PhotoPreview::LoadNext() {
+    if (nextPath_.isEmpty() || runner_->Running()) return;
+    const QString path = nextPath_;
+    const QString key = nextKey_;
+    nextPath_.clear();
+    runner_->Run(
+        [photo = PathOf(U(path))](const Feedback&) {
+            auto preview = MakePhotoPreview(photo, kPreviewSide);
+            if (!preview) return std::make_pair(QImage(), Q(preview.status().message()));
+            QImage image(preview->width, preview->height, QImage::Format_RGB888);
+            const auto rowBytes = static_cast<std::size_t>(preview->width) * 3;
+            for (int y = 0; y < preview->height; ++y)
+                std::memcpy(image.scanLine(y), preview->rgb.data() + rowBytes * y, rowBytes);
+            return std::make_pair(image, QString());
+        },
+        {},
+        [this, path, key](const std::pair<QImage, QString>& made) {
+            Loaded(path, key, made.first, made.second);
+            LoadNext();
+        });
+}
+
+void PhotoPreview::Loaded(const QString& path, const QString& key, const QImage& image,
+                          const QString& failure) {
     if (!image.isNull()) cache_.Insert(key, image);
-    if (ticket != wanted_->load()) return;
+    // An older request that ended after the pane moved on is only cached.
+    if (state_ != State::Loading || path != path_ || key != key_) return;
     if (image.isNull()) {
         state_ = State::Failed;
         failure_ = failure;
@@ -224,5 +199,3 @@ void PhotoPreview::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 }  // namespace skyrell
-
-#include "qt_photo_preview.moc"

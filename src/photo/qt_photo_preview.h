@@ -8,10 +8,8 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
-#include <atomic>
-#include <memory>
 
-class QThread;
+#include "shell/qt_job_runner.h"
 
 namespace skyrell {
 
@@ -29,8 +27,6 @@ class PreviewCache {
     QCache<QString, QImage> images_;  // cost in kilobytes
 };
 
-class PreviewLoader;
-
 class PhotoPreview : public QWidget {
     Q_OBJECT
   public:
@@ -39,7 +35,6 @@ class PhotoPreview : public QWidget {
     static constexpr int kPreviewSide = 2048;
 
     PhotoPreview(PreviewCache& cache, QWidget* parent = nullptr);
-    ~PhotoPreview() override;
 
     // Shows this photo (an empty path clears the pane). Returns at once; the
     // preview follows when it is made.
@@ -65,17 +60,21 @@ class PhotoPreview : public QWidget {
 
   private:
     enum class State { Empty, Loading, Shown, Failed };
-    void Loaded(const QString& path, const QString& key, quint64 ticket, const QImage& image,
+    // Starts making the preview that the pane waits for, unless one is being
+    // made: only the newest request is made next, so running the keyboard
+    // down a list of photos decodes only where the selection stops.
+    void LoadNext();
+    void Loaded(const QString& path, const QString& key, const QImage& image,
                 const QString& failure);
     double FitScale() const;
     double Scale() const { return FitScale() * zoom_; }
     void ClampCenter();
 
     PreviewCache& cache_;
-    QThread* thread_;
-    PreviewLoader* loader_;
-    // The request the pane waits for; the loader skips any older one still queued.
-    std::shared_ptr<std::atomic<quint64>> wanted_;
+    JobRunner* runner_;
+    // The photo to make a preview of next (empty when none waits), and its key.
+    QString nextPath_;
+    QString nextKey_;
     QString path_;
     QString key_;
     QString failure_;

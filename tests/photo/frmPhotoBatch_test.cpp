@@ -241,6 +241,7 @@ TEST(frmPhotoBatch, FailedPhotosAreListedAtTheEndAndNothingIsWrittenForThem) {
 }
 
 TEST(frmPhotoBatch, ExitDuringARunFinishesThePhotosInFlightThenCloses) {
+    JobRunner::SetInline(false);
     TempFolder folder;
     for (int i = 0; i < 6; ++i)
         MakeSampleJpeg(folder / "raw" / ("p" + std::to_string(i) + ".jpg"), 640, 480);
@@ -250,8 +251,12 @@ TEST(frmPhotoBatch, ExitDuringARunFinishesThePhotosInFlightThenCloses) {
     w.Find<QPushButton>("cmdRotatePictures")->click();
     w.Find<QPushButton>("cmdExit")->click();
     EXPECT_TRUE(w.form->isVisible() || !w.form->Running());
+    EXPECT_TRUE(w.form->isVisible());
+    EXPECT_FALSE(w.Find<QPushButton>("cmdRotatePictures")->isEnabled());
     while (w.form->Running()) QCoreApplication::processEvents();
+    JobRunner::SetInline(true);
     EXPECT_FALSE(w.form->isVisible());
+    EXPECT_TRUE(w.fake.dialogs.messages.empty());
     EXPECT_EQ(FilesIn(folder / "raw").size(), 6);  // no temporary file left
 }
 

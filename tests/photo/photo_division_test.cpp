@@ -63,7 +63,9 @@ TEST(DividePhotos, CopiesThePhotosOfTheRange) {
         const DivideRequest request{
             photos, ListFiles(photos, c.pattern), folder / "save", "3", c.from, c.to};
         std::size_t lastProgress = 0;
-        const auto count = DividePhotos(request, [&](std::size_t done) { lastProgress = done; });
+        const Feedback feedback(
+            [&](std::uint64_t done, std::uint64_t, std::string_view) { lastProgress = done; });
+        const auto count = DividePhotos(request, feedback);
         ASSERT_TRUE(count) << count.status().message();
         EXPECT_EQ(*count, c.count);
         EXPECT_EQ(lastProgress, request.photos.size());

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "photo/image_engine_turn180.h"
+#include "photo/jpeg_dct_turn.h"
 #include "shell/textfile.h"
 
 namespace skyrell {

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "photo/photo_preview.h"
+#include "photo/image_engine.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds the fuzz targets of the readers (tests/fuzz, clang with libFuzzer) and
-# runs each for SECONDS seconds (default 60), seeded from tests/data. Fails
-# when a target finds a crash, a leak, undefined behaviour, a time-out or a
-# memory limit; the input that did it is kept in build-fuzz/.
+# runs each for SECONDS seconds (default 60), seeded from tests/data (the JPEG
+# target from small generated JPEGs). Fails when a target finds a crash, a
+# leak, undefined behaviour, a time-out or a memory limit; the input that did
+# it is kept in build-fuzz/.
 # usage: tools/fuzz.sh [SECONDS]
 set -e
 cd "$(dirname "$0")/.."
@@ -20,10 +21,13 @@ printf '%s' '-0.5S,-179.59599999W' > $out/seeds/angles/signs
 mkdir -p $out/seeds/rtf
 cp resources/*.doc $out/seeds/rtf/
 
+mkdir -p $out/seeds/jpeg
+$out/make_jpeg_seeds $out/seeds/jpeg
+
 data=tests/data
 status=0
 for target in split_fields pos_reader raw_csv point_descriptions coordinate_table angles \
-    rtf_template; do
+    rtf_template jpeg_dct_turn; do
     case $target in
         split_fields) seeds="$data/pos $data/project" ;;
         pos_reader) seeds="$data/pos" ;;
@@ -31,6 +35,7 @@ for target in split_fields pos_reader raw_csv point_descriptions coordinate_tabl
         point_descriptions) seeds="$data/project/point_descriptions" ;;
         angles) seeds="$out/seeds/angles" ;;
         rtf_template) seeds="$out/seeds/rtf" ;;
+        jpeg_dct_turn) seeds="$out/seeds/jpeg" ;;
     esac
     mkdir -p $out/corpus/$target
     printf '%s: %s s ... ' $target "$seconds"

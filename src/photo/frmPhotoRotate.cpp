@@ -13,8 +13,8 @@
 namespace skyrell {
 
 frmPhotoRotate::frmPhotoRotate(Services& services, QWidget* owner)
-    : frmPhotoBatch(services, owner, QStringLiteral("frmPhotoRotate"), QStringLiteral("航片旋转"),
-                    Q(std::string(kRotateNotInstalledText))) {
+    : PhotoBatchWindow(services, owner, QStringLiteral("frmPhotoRotate"),
+                       QStringLiteral("航片旋转"), Q(std::string(kRotateNotInstalledText))) {
     auto* frame = new QGroupBox(QStringLiteral("角度设置"), this);
     auto makeOption = [frame](const char* name, const QString& caption) {
         auto* option = new QRadioButton(caption, frame);

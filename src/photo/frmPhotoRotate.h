@@ -6,14 +6,14 @@
 #include <QPointer>
 
 #include "geodesy/frmAngleCalculator.h"
-#include "photo/frmPhotoBatch.h"
+#include "photo/qt_photo_batch_window.h"
 
 class QLabel;
 class QRadioButton;
 
 namespace skyrell {
 
-class frmPhotoRotate : public frmPhotoBatch {
+class frmPhotoRotate : public PhotoBatchWindow {
     Q_OBJECT
   public:
     frmPhotoRotate(Services& services, QWidget* owner);

@@ -9,8 +9,8 @@
 namespace skyrell {
 
 frmPhotoZoom::frmPhotoZoom(Services& services, QWidget* owner)
-    : frmPhotoBatch(services, owner, QStringLiteral("frmPhotoZoom"), QStringLiteral("航片缩放"),
-                    Q(std::string(kResizeNotInstalledText))) {
+    : PhotoBatchWindow(services, owner, QStringLiteral("frmPhotoZoom"), QStringLiteral("航片缩放"),
+                       Q(std::string(kResizeNotInstalledText))) {
     auto* frame = new QGroupBox(QStringLiteral("缩放参数"), this);
     auto makeList = [frame](const char* name, int last) {
         auto* box = new QComboBox(frame);

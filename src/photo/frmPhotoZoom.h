@@ -3,11 +3,11 @@
 // (1-100) and writes it with a chosen JPEG quality (1-12, 12 best) into the
 // target folder.
 
-#include "photo/frmPhotoBatch.h"
+#include "photo/qt_photo_batch_window.h"
 
 namespace skyrell {
 
-class frmPhotoZoom : public frmPhotoBatch {
+class frmPhotoZoom : public PhotoBatchWindow {
     Q_OBJECT
   public:
     frmPhotoZoom(Services& services, QWidget* owner);

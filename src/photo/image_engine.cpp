@@ -7,9 +7,11 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
-#include "photo/image_engine_turn180.h"
+#include "photo/jpeg_dct_turn.h"
+#include "shell/system_errors.h"
 #include "shell/textfile.h"
 
 namespace skyrell {
@@ -23,6 +25,7 @@ constexpr char kNotAnImage[] = "不是可以读取的图片";
 constexpr char kDamaged[] = "图片数据不完整或已损坏";
 constexpr char kNotOpen[] = "图片未打开";
 constexpr char kWriteFailed[] = "无法写入目标文件：";
+constexpr char kNoColours[] = "图片的颜色格式无法显示";
 
 constexpr int kJpegQuality[12] = {50, 55, 60, 65, 70, 75, 80, 84, 87, 90, 92, 95};
 
@@ -44,6 +47,26 @@ bool IsRightAngle(double angle) {
 // libvips keeps one error buffer for the process; after a failure it is
 // emptied so that it never grows over a long batch.
 void ForgetEngineErrors() { vips_error_clear(); }
+
+// libvips' warnings (a damaged tile, an odd tag) are its own words on the
+// terminal; the engine reports what matters in its own messages instead.
+void DropEngineWarning(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// A loader's name as libvips records it on the image ("jpegload_source" for
+// a JPEG read through a source).
+bool IsJpegLoader(const std::string& loader) { return loader.rfind("jpegload", 0) == 0; }
+
+// Why `file` is no regular file (missing, a folder, unreadable metadata), or
+// empty when it is one.
+std::string NotAFileReason(const std::filesystem::path& file) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(file, error)) return {};
+    if (!error) error = std::make_error_code(std::errc::no_such_file_or_directory);
+    std::error_code ignored;
+    if (std::filesystem::is_directory(file, ignored))
+        error = std::make_error_code(std::errc::is_a_directory);
+    return SystemErrorText(error);
+}
 
 struct Operation {
     enum Kind { Turn, Resample } kind;
@@ -71,11 +94,11 @@ Status WriteJpegFile(const std::filesystem::path& target, const unsigned char* d
     return Status::Ok();
 }
 
-// The image in a form a baseline JPEG can hold: 8-bit sRGB or grey, without
-// alpha (transparent parts become white).
-vips::VImage JpegReady(vips::VImage image) {
+// The image as 8-bit sRGB (or grey, when `keepGrey`) without alpha:
+// transparent parts become white.
+vips::VImage EightBitSrgb(vips::VImage image, bool keepGrey) {
     const VipsInterpretation kind = image.interpretation();
-    if (kind != VIPS_INTERPRETATION_sRGB && kind != VIPS_INTERPRETATION_B_W)
+    if (kind != VIPS_INTERPRETATION_sRGB && !(keepGrey && kind == VIPS_INTERPRETATION_B_W))
         image = image.colourspace(VIPS_INTERPRETATION_sRGB);
     if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
     if (image.has_alpha())
@@ -92,11 +115,18 @@ Status StartImageEngine() {
             // Photos of a batch are read once each; caching their operations
             // would only hold memory.
             vips_cache_set_max(0);
+            g_log_set_handler(
+                "VIPS",
+                GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
+                               G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+                DropEngineWarning, nullptr);
         }
         ForgetEngineErrors();
     });
     return engineStarted ? Status::Ok() : Status::Fail("图像引擎无法启动");
 }
+
+void EndImageEngineThread() { vips_thread_shutdown(); }
 
 int JpegQualityOf(int quality) { return kJpegQuality[std::clamp(quality, 1, 12) - 1]; }
 
@@ -105,8 +135,13 @@ std::string PhotoFailureText(const std::filesystem::path& file, const std::strin
 }
 
 struct PhotoImage::Impl {
+    Impl(std::filesystem::path path, vips::VSource opened)
+        : file(std::move(path)), source(std::move(opened)) {}
+
     std::filesystem::path file;
-    std::string loader;   // the libvips loader that reads the file, "jpegload" for JPEG
+    vips::VSource source;  // the file, opened once for every read of the photo
+    std::uint64_t fileSize = 0;
+    bool jpeg = false;    // read by libvips' JPEG loader
     int orientation = 1;  // EXIF orientation as stored
     ImageSize upright;    // size with the orientation applied
     std::vector<Operation> operations;
@@ -122,7 +157,7 @@ struct PhotoImage::Impl {
     // The turn that all operations add up to, when they are only right-angle
     // turns of an upright JPEG (the case the compressed data can be turned in).
     std::optional<DctTurn> LosslessTurn() const {
-        if (loader != "jpegload" || orientation != 1 || operations.empty()) return std::nullopt;
+        if (!jpeg || orientation != 1 || operations.empty()) return std::nullopt;
         double total = 0;
         for (const auto& op : operations) {
             if (op.kind != Operation::Turn || !IsRightAngle(op.degrees)) return std::nullopt;
@@ -134,6 +169,17 @@ struct PhotoImage::Impl {
         return DctTurn::None;
     }
 
+    // The size after the operations when they are only right-angle turns,
+    // known from the header without building the pipeline.
+    std::optional<ImageSize> TurnedSize() const {
+        ImageSize size = upright;
+        for (const auto& op : operations) {
+            if (op.kind != Operation::Turn || !IsRightAngle(op.degrees)) return std::nullopt;
+            if (op.degrees == 90.0 || op.degrees == -90.0) std::swap(size.width, size.height);
+        }
+        return size;
+    }
+
     // The pipeline from the file to the result; lazy until it is written.
     vips::VImage Build() const {
         auto* options =
@@ -143,16 +189,15 @@ struct PhotoImage::Impl {
         // A JPEG that is reduced to a quarter or less is first shrunk while
         // it is decoded, leaving at least a factor of two to the Lanczos3
         // step, which then sees practically the same picture, much faster.
-        if (loader == "jpegload" && !operations.empty() &&
-            operations.front().kind == Operation::Resample) {
+        if (jpeg && !operations.empty() && operations.front().kind == Operation::Resample) {
             const ImageSize to = operations.front().size;
             const double factor =
                 std::min(double(upright.width) / to.width, double(upright.height) / to.height);
             const int shrink = factor >= 16 ? 8 : factor >= 8 ? 4 : factor >= 4 ? 2 : 1;
             if (shrink > 1) options->set("shrink", shrink);
         }
-        vips::VImage image = vips::VImage::new_from_file(file.c_str(), options);
-        image = JpegReady(image.autorot());
+        vips::VImage image = vips::VImage::new_from_source(source, "", options);
+        image = EightBitSrgb(image.autorot(), true);
         for (const auto& op : operations) {
             if (op.kind == Operation::Turn) {
                 if (op.degrees == 90.0)
@@ -184,33 +229,30 @@ PhotoImage& PhotoImage::operator=(PhotoImage&&) noexcept = default;
 Status PhotoImage::Open(const std::filesystem::path& file) {
     impl_.reset();
     if (Status started = StartImageEngine(); !started) return Failure(file, started.message());
+    if (std::string missing = NotAFileReason(file); !missing.empty()) return Failure(file, missing);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-        if (!error) error = std::make_error_code(std::errc::no_such_file_or_directory);
-        if (std::filesystem::is_directory(file))
-            error = std::make_error_code(std::errc::is_a_directory);
-        return Failure(file, error.message());
-    }
-    const char* loader = vips_foreign_find_load(file.c_str());
-    if (!loader) {
-        ForgetEngineErrors();
-        return Failure(file, kNotAnImage);
-    }
-    auto impl = std::make_unique<Impl>();
-    impl->file = file;
+    const std::uint64_t fileSize = std::filesystem::file_size(file, error);
+    std::unique_ptr<Impl> impl;
     try {
-        vips::VImage header = vips::VImage::new_from_file(
-            file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
-        const char* name = nullptr;
-        if (vips_image_get_string(header.get_image(), "vips-loader", &name) == 0 && name)
-            impl->loader = name;
+        impl = std::make_unique<Impl>(file, vips::VSource::new_from_file(file.c_str()));
+        impl->fileSize = error ? 0 : fileSize;
+        if (!vips_foreign_find_load_source(impl->source.get_source())) {
+            ForgetEngineErrors();
+            return Failure(file, kNotAnImage);
+        }
+        const vips::VImage header = vips::VImage::new_from_source(
+            impl->source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        const char* loader = nullptr;
+        if (vips_image_get_string(header.get_image(), "vips-loader", &loader) == 0 && loader)
+            impl->jpeg = IsJpegLoader(loader);
         impl->orientation = vips_image_get_orientation(header.get_image());
         impl->upright = {header.width(), header.height()};
         if (vips_image_get_orientation_swap(header.get_image()))
             std::swap(impl->upright.width, impl->upright.height);
     } catch (const vips::VError&) {
+        // A file that cannot be opened at all is no picture either.
         ForgetEngineErrors();
-        return Failure(file, kDamaged);
+        return Failure(file, impl ? kDamaged : kNotAnImage);
     }
     ForgetEngineErrors();
     impl_ = std::move(impl);
@@ -226,6 +268,7 @@ Status PhotoImage::Rotate(double degrees) {
 
 Result<ImageSize> PhotoImage::Size() {
     if (!impl_) return Status::Fail(kNotOpen);
+    if (const auto size = impl_->TurnedSize()) return *size;
     try {
         const vips::VImage image = impl_->Build();
         return ImageSize{image.width(), image.height()};
@@ -288,40 +331,54 @@ void PhotoImage::Close() { impl_.reset(); }
 
 bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
 
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file,
-                                   std::optional<double> turnDegrees) {
-    if (!StartImageEngine()) return 0;
-    std::error_code error;
-    const std::uint64_t fileSize = std::filesystem::file_size(file, error);
-    const char* loader = error ? nullptr : vips_foreign_find_load(file.c_str());
-    if (!loader) {
-        ForgetEngineErrors();
-        return 0;
+std::uint64_t PhotoImage::MemoryCost() const {
+    if (!impl_) return 0;
+    const std::uint64_t pixels =
+        std::uint64_t(impl_->upright.width) * std::uint64_t(impl_->upright.height);
+    const bool turns = std::any_of(impl_->operations.begin(), impl_->operations.end(),
+                                   [](const Operation& op) { return op.kind == Operation::Turn; });
+    // A resize streams the picture through a few lines. A right-angle turn of
+    // an upright JPEG of whole MCUs holds its DCT coefficients (2 bytes per
+    // sample, 1.5 samples per pixel at 4:2:0): once for a half turn, twice for
+    // a quarter turn. A decoded turn holds the whole picture and the file
+    // written.
+    if (!turns) return impl_->fileSize + pixels * 3 / 8 + (8u << 20);
+    if (const auto turn = impl_->LosslessTurn()) {
+        if (const std::uint64_t coefficients = DctTurnMemory(impl_->file, *turn))
+            return coefficients + (1u << 20);
     }
+    return pixels * 6 + 2 * impl_->fileSize;
+}
+
+Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int longestSide) {
+    if (Status started = StartImageEngine(); !started) return started;
+    if (std::string missing = NotAFileReason(file); !missing.empty()) return Status::Fail(missing);
+    std::optional<vips::VSource> source;
     try {
-        const vips::VImage header = vips::VImage::new_from_file(
-            file.c_str(), vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
-        const std::uint64_t pixels = std::uint64_t(header.width()) * std::uint64_t(header.height());
-        // A right-angle turn of an upright JPEG of whole MCUs holds its DCT
-        // coefficients (2 bytes per sample, 1.5 samples per pixel at 4:2:0):
-        // once for a half turn, twice for a quarter turn. A decoded turn holds
-        // the whole picture and the file written. A resize streams the
-        // picture through a few lines.
-        if (!turnDegrees) return fileSize + pixels * 3 / 8 + (8u << 20);
-        const double angle = NormalizedDegrees(*turnDegrees);
-        if (IsRightAngle(angle) && vips_image_get_orientation(header.get_image()) == 1 &&
-            std::string_view(loader).find("Jpeg") != std::string_view::npos) {
-            const DctTurn turn = angle == 180.0   ? DctTurn::Half
-                                 : angle == 90.0  ? DctTurn::Clockwise
-                                 : angle == -90.0 ? DctTurn::CounterClockwise
-                                                  : DctTurn::None;
-            if (const std::uint64_t coefficients = DctTurnMemory(file, turn))
-                return coefficients + (1u << 20);
+        source = vips::VSource::new_from_file(file.c_str());
+        if (!vips_foreign_find_load_source(source->get_source())) {
+            ForgetEngineErrors();
+            return Status::Fail(kNotAnImage);
         }
-        return pixels * 6 + 2 * fileSize;
+        vips::VImage image = vips::VImage::thumbnail_source(
+            *source, longestSide,
+            vips::VImage::option()->set("height", longestSide)->set("size", VIPS_SIZE_DOWN));
+        image = EightBitSrgb(image, false);
+        if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+        if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
+        if (image.bands() != 3) return Status::Fail(kNoColours);
+        std::size_t size = 0;
+        void* pixels = image.write_to_memory(&size);
+        PreviewImage preview;
+        preview.width = image.width();
+        preview.height = image.height();
+        const auto* bytes = static_cast<const unsigned char*>(pixels);
+        preview.rgb.assign(bytes, bytes + size);
+        g_free(pixels);
+        return preview;
     } catch (const vips::VError&) {
         ForgetEngineErrors();
-        return 0;
+        return Status::Fail(source ? kDamaged : kNotAnImage);
     }
 }
 

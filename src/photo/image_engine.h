@@ -11,12 +11,18 @@
 // An image is upright on opening: its EXIF orientation is applied, and every
 // saved file says orientation 1. Operations only record what to do; the work
 // happens in SaveJpeg, so a photo is read once and streamed where it can be.
+//
+// This is the program's only door to libvips: it starts the library, keeps
+// its error policy (the shared error buffer is emptied after each failure and
+// never quoted, so a reason cannot belong to another photo; its warnings are
+// not printed), reads every photo through a source object (so that "[...]" in
+// a file name is never taken for load options) and converts colours.
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/status.h"
 
@@ -25,6 +31,10 @@ namespace skyrell {
 // Starts the engine once for the whole process. A failure means that no photo
 // can be processed (the tools then say that the editor is not installed).
 Status StartImageEngine();
+
+// Frees what the engine holds for the calling thread; a worker thread that
+// processed photos calls it before it ends.
+void EndImageEngineThread();
 
 // The libjpeg quality (1-100) of a quality on the 1-12 scale, 12 being best:
 //   1..12 -> 50, 55, 60, 65, 70, 75, 80, 84, 87, 90, 92, 95.
@@ -65,16 +75,29 @@ class PhotoImage {
     // True when the last SaveJpeg turned the compressed data without decoding.
     bool SavedLosslessly() const;
 
+    // Bytes of memory SaveJpeg is expected to need for the operations
+    // recorded so far: the coefficients of a lossless turn, the whole picture
+    // and the file written for a decoded turn, a few lines and the file for
+    // a resize. 0 when nothing is open.
+    std::uint64_t MemoryCost() const;
+
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// Bytes of memory one photo is expected to need while being turned by
-// `turnDegrees` (positive clockwise) or, without it, resized; read from its
-// header; 0 when the header cannot be read.
-std::uint64_t EstimatedPhotoMemory(const std::filesystem::path& file,
-                                   std::optional<double> turnDegrees);
+// 8-bit sRGB pixels, three bytes per pixel, rows packed without padding.
+struct PreviewImage {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+};
+
+// The photo reduced to fit a square of `longestSide` pixels with the decoder's
+// shrink-on-load, turned upright by its orientation tag, transparent parts
+// white; a smaller photo keeps its size. Safe to call from any thread. The
+// failure's message is the reason alone, in the engine's words.
+Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& photo, int longestSide);
 
 // Text of a failure that names the photo.
 std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason);

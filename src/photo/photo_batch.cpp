@@ -1,12 +1,9 @@
 #include "photo/photo_batch.h"
 
-#include <vips/vips.h>
-
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #include "photo/image_engine.h"
@@ -87,10 +84,10 @@ std::string_view AngleProblemText(AngleProblem problem) {
     return {};
 }
 
-Status ApplyPhotoOperation(const PhotoOperation& operation, const std::filesystem::path& source,
-                           const std::filesystem::path& target) {
-    PhotoImage photo;
-    if (Status opened = photo.Open(source); !opened) return opened;
+namespace {
+
+// Records the operation on the opened photo.
+Status PlanPhotoOperation(const PhotoOperation& operation, PhotoImage& photo) {
     if (operation.kind == PhotoOperation::Rotate) {
         if (Status turned = photo.Rotate(operation.degrees); !turned) return turned;
     } else {
@@ -101,6 +98,16 @@ Status ApplyPhotoOperation(const PhotoOperation& operation, const std::filesyste
                            int(std::lround(size->height * scale))};
         if (Status resized = photo.Resize(to); !resized) return resized;
     }
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status ApplyPhotoOperation(const PhotoOperation& operation, const std::filesystem::path& source,
+                           const std::filesystem::path& target) {
+    PhotoImage photo;
+    if (Status opened = photo.Open(source); !opened) return opened;
+    if (Status planned = PlanPhotoOperation(operation, photo); !planned) return planned;
     return photo.SaveJpeg(target, operation.quality);
 }
 
@@ -108,9 +115,6 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch, const Feedback& 
     const std::size_t count = batch.names.size();
     std::vector<std::string> failureOf(count);
     if (count == 0) return {};
-    const std::optional<double> turn = batch.operation.kind == PhotoOperation::Rotate
-                                           ? std::optional<double>(batch.operation.degrees)
-                                           : std::nullopt;
 
     std::mutex mutex;
     std::condition_variable freed;
@@ -127,8 +131,13 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch, const Feedback& 
             }
             const auto source = batch.source / PathOf(batch.names[index]);
             const auto target = batch.target / PathOf(batch.names[index]);
-            // One photo always runs, however large; more join while they fit.
-            const std::uint64_t cost = std::min(EstimatedPhotoMemory(source, turn), kMemoryBudget);
+            // The photo is opened once: its header says what the operation
+            // will cost. One photo always runs, however large; more join
+            // while they fit.
+            PhotoImage photo;
+            Status status = photo.Open(source);
+            if (status) status = PlanPhotoOperation(batch.operation, photo);
+            const std::uint64_t cost = status ? std::min(photo.MemoryCost(), kMemoryBudget) : 0;
             {
                 std::unique_lock lock(mutex);
                 freed.wait(lock, [&] { return running == 0 || inUse + cost <= kMemoryBudget; });
@@ -136,7 +145,8 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch, const Feedback& 
                 inUse += cost;
                 ++running;
             }
-            Status status = ApplyPhotoOperation(batch.operation, source, target);
+            if (status) status = photo.SaveJpeg(target, batch.operation.quality);
+            photo.Close();
             {
                 const std::lock_guard lock(mutex);
                 inUse -= cost;
@@ -148,7 +158,7 @@ std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch, const Feedback& 
             freed.notify_all();
         }
         freed.notify_all();
-        vips_thread_shutdown();
+        EndImageEngineThread();
     };
 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

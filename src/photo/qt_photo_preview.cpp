@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "photo/photo_preview.h"
+#include "photo/image_engine.h"
 #include "shell/services.h"
 #include "shell/textfile.h"
 

@@ -17,6 +17,7 @@ using testing::ReadBytes;
 using testing::ReadSample;
 using testing::SamplePlanes;
 using testing::TempFolder;
+using testing::WriteBytes;
 
 // Largest and mean difference between two plane sets of the same size. The
 // decoder's integer IDCT rounds a transposed block up to one level apart, so
@@ -115,6 +116,93 @@ TEST(ImageEngine, QualityOneWritesAMuchSmallerFile) {
         ASSERT_TRUE(photo.SaveJpeg(folder / ("q" + std::to_string(quality) + ".jpg"), quality));
     }
     EXPECT_LT(ReadBytes(folder / "q1.jpg").size() * 3, ReadBytes(folder / "q12.jpg").size());
+}
+
+TEST(ImageEngine, NamesEndingInBracketsAreFileNamesNotLoadOptions) {
+    for (const char* name : {"a[1].jpg", "b[Q=5]", "c[shrink=2]", "d["}) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        MakeSampleJpeg(folder / "plain.jpg", 64, 48);
+        std::filesystem::rename(folder / "plain.jpg", folder / name);
+        PhotoImage photo;
+        ASSERT_TRUE(photo.Open(folder / name));
+        ASSERT_TRUE(photo.Resize({32, 24}));
+        ASSERT_TRUE(photo.SaveJpeg(folder / "out.jpg", 12));
+        EXPECT_EQ(ReadSample(folder / "out.jpg").width, 32);
+        const auto preview = MakePhotoPreview(folder / name, 16);
+        ASSERT_TRUE(preview);
+        EXPECT_EQ(preview->width, 16);
+        EXPECT_EQ(preview->rgb.size(), 16u * 12u * 3u);
+    }
+}
+
+// Failures are the engine's own Chinese reasons, and libvips prints nothing.
+TEST(ImageEngine, FailuresAreChineseAndQuiet) {
+    struct Case {
+        const char* what;
+        const char* name;
+        std::string bytes;          // written as the file unless empty
+        const char* reason;         // of Open, SaveJpeg or the preview; "" when it succeeds
+        const char* previewReason;  // "" when the preview succeeds
+    };
+    TempFolder samples;
+    MakeSampleJpeg(samples / "whole.jpg", 64, 48);
+    const std::string whole = ReadBytes(samples / "whole.jpg");
+    const Case cases[] = {
+        {"missing", "gone.jpg", "", "文件或文件夹不存在。", "文件或文件夹不存在。"},
+        {"text", "a.txt", "text", "不是可以读取的图片", "不是可以读取的图片"},
+        {"header only", "head.jpg", whole.substr(0, 200), "图片数据不完整或已损坏",
+         "图片数据不完整或已损坏"},
+        {"cut in the scan", "cut.jpg", whole.substr(0, whole.size() * 2 / 3),
+         "图片数据不完整或已损坏", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        if (!c.bytes.empty()) WriteBytes(folder / c.name, c.bytes);
+        ::testing::internal::CaptureStderr();
+        PhotoImage photo;
+        Status status = photo.Open(folder / c.name);
+        if (status) status = photo.Rotate(12.5);
+        if (status) status = photo.SaveJpeg(folder / "out.jpg", 12);
+        const auto preview = MakePhotoPreview(folder / c.name, 16);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(status.message(), *c.reason ? std::string(c.name) + "：" + c.reason : "");
+        EXPECT_EQ(preview ? std::string() : preview.status().message(), c.previewReason);
+    }
+}
+
+// What the batch's memory budget is told: the coefficients of a lossless turn
+// (once for a half turn, twice for a quarter), the picture and the file for a
+// decoded one.
+TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
+    struct Case {
+        const char* what;
+        int width, height;
+        double degrees;
+        std::uint64_t cost;  // 0: the decoded turn's cost
+    };
+    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes.
+    constexpr std::uint64_t kBlocks = 72 * 128, kMiB = 1 << 20;
+    const Case cases[] = {
+        {"half turn", 64, 48, 180, kBlocks + kMiB},
+        {"quarter turn", 64, 48, -90, 2 * kBlocks + kMiB},
+        {"turns that add up to nothing", 64, 48, 360, kBlocks + kMiB},
+        {"ragged edge is decoded", 50, 30, 90, 0},
+        {"free angle is decoded", 64, 48, 12.5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        MakeSampleJpeg(folder / "in.jpg", c.width, c.height);
+        PhotoImage photo;
+        EXPECT_EQ(photo.MemoryCost(), 0u);
+        ASSERT_TRUE(photo.Open(folder / "in.jpg"));
+        ASSERT_TRUE(photo.Rotate(c.degrees));
+        const std::uint64_t decoded = std::uint64_t(c.width) * c.height * 6 +
+                                      2 * std::filesystem::file_size(folder / "in.jpg");
+        EXPECT_EQ(photo.MemoryCost(), c.cost ? c.cost : decoded);
+    }
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class QVBoxLayout;
 
 namespace skyrell {
 
-class frmPhotoBatch : public QWidget {
+class PhotoBatchWindow : public QWidget {
     Q_OBJECT
   public:
     // True while photos are being processed.
@@ -41,8 +41,8 @@ class frmPhotoBatch : public QWidget {
     void BatchFinished();
 
   protected:
-    frmPhotoBatch(Services& services, QWidget* owner, const QString& objectName,
-                  const QString& caption, const QString& notInstalledText);
+    PhotoBatchWindow(Services& services, QWidget* owner, const QString& objectName,
+                     const QString& caption, const QString& notInstalledText);
 
     // The place for the dialog's own parameter frame, above the progress bar,
     // and the dialog's run button, left of the exit button.

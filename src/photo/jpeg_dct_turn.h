@@ -9,6 +9,7 @@
 // block into a second set of the turned size and so holds two (6 bytes per
 // pixel at 4:2:0, 120 MB for 20 megapixels).
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
@@ -31,8 +32,14 @@ enum class DctTurnOutcome {
 // EXIF pixel width and height say the new size.
 DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out, DctTurn turn);
 
-// Bytes of coefficients TurnJpegLossless holds for `source` and `turn`; 0 when
-// it would decline the photo or cannot read its header.
+// Bytes of coefficients TurnJpegLossless holds for `source` and `turn`, read
+// from its header; 0 when it would decline the photo or cannot read its header.
 std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn);
+
+// Sets the EXIF pixel width and height (tags 0xA002 and 0xA003 in the EXIF
+// directory) of an APP1 "Exif" marker's body to the given size, each written
+// as one LONG. Anything malformed is left as it is; nothing outside the
+// `length` bytes is read or written.
+void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, unsigned height);
 
 }  // namespace skyrell

@@ -34,7 +34,7 @@ using testing::WriteBytes;
 
 struct Window {
     explicit Window(bool rotate)
-        : form(rotate ? static_cast<frmPhotoBatch*>(new frmPhotoRotate(fake.services, &owner))
+        : form(rotate ? static_cast<PhotoBatchWindow*>(new frmPhotoRotate(fake.services, &owner))
                       : new frmPhotoZoom(fake.services, &owner)),
           caption(rotate ? QStringLiteral("航片旋转") : QStringLiteral("航片缩放")),
           run(rotate ? "cmdRotatePictures" : "cmdResizePictures") {}
@@ -73,7 +73,7 @@ struct Window {
 
     FakeServices fake;
     QWidget owner;
-    frmPhotoBatch* form;
+    PhotoBatchWindow* form;
     QString caption;
     const char* run;
 };
@@ -86,7 +86,7 @@ QStringList FilesIn(const fs::path& folder) {
     return names;
 }
 
-TEST(frmPhotoBatch, ChecksFoldersAndAngleInOrderWithTheirMessages) {
+TEST(PhotoBatchWindow, ChecksFoldersAndAngleInOrderWithTheirMessages) {
     const QString noSource = QStringLiteral("未选择原始航片目录！");
     const QString sourceMissing = QStringLiteral("原始航片目录不存在！");
     const QString noTarget = QStringLiteral("未选择目标航片目录！");
@@ -164,7 +164,7 @@ TEST(frmPhotoBatch, ChecksFoldersAndAngleInOrderWithTheirMessages) {
     }
 }
 
-TEST(frmPhotoBatch, BrowsingListingProgressAndReplacingInPlace) {
+TEST(PhotoBatchWindow, BrowsingListingProgressAndReplacingInPlace) {
     TempFolder folder;
     const fs::path raw = folder / "raw";
     for (const char* name : {"b.JPG", "a.jpg", ".hidden.jpg", "c.png"})
@@ -216,7 +216,7 @@ TEST(frmPhotoBatch, BrowsingListingProgressAndReplacingInPlace) {
     EXPECT_EQ(ReadSample(folder / "half" / "a.jpg").height, 32);
 }
 
-TEST(frmPhotoBatch, FailedPhotosAreListedAtTheEndAndNothingIsWrittenForThem) {
+TEST(PhotoBatchWindow, FailedPhotosAreListedAtTheEndAndNothingIsWrittenForThem) {
     TempFolder folder;
     MakeSampleJpeg(folder / "raw" / "a.jpg", 64, 48);
     WriteBytes(folder / "raw" / "b.jpg", "not a photo");
@@ -240,7 +240,7 @@ TEST(frmPhotoBatch, FailedPhotosAreListedAtTheEndAndNothingIsWrittenForThem) {
     EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 21);
 }
 
-TEST(frmPhotoBatch, ExitDuringARunFinishesThePhotosInFlightThenCloses) {
+TEST(PhotoBatchWindow, ExitDuringARunFinishesThePhotosInFlightThenCloses) {
     JobRunner::SetInline(false);
     TempFolder folder;
     for (int i = 0; i < 6; ++i)

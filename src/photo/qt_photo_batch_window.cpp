@@ -1,4 +1,4 @@
-#include "photo/frmPhotoBatch.h"
+#include "photo/qt_photo_batch_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,8 +26,8 @@ const QString kSourceTitle = QStringLiteral("原始航片目录");
 const QString kTargetTitle = QStringLiteral("目标航片目录");
 }  // namespace
 
-frmPhotoBatch::frmPhotoBatch(Services& services, QWidget* owner, const QString& objectName,
-                             const QString& caption, const QString& notInstalledText)
+PhotoBatchWindow::PhotoBatchWindow(Services& services, QWidget* owner, const QString& objectName,
+                                   const QString& caption, const QString& notInstalledText)
     : QWidget(owner, Qt::Window),
       services_(services),
       caption_(caption),
@@ -88,8 +88,8 @@ frmPhotoBatch::frmPhotoBatch(Services& services, QWidget* owner, const QString& 
     column->addWidget(pbProgress_);
     column->addLayout(buttons_);
 
-    connect(btnRaw_, &QToolButton::clicked, this, &frmPhotoBatch::BrowseSource);
-    connect(btnResult_, &QToolButton::clicked, this, &frmPhotoBatch::BrowseTarget);
+    connect(btnRaw_, &QToolButton::clicked, this, &PhotoBatchWindow::BrowseSource);
+    connect(btnResult_, &QToolButton::clicked, this, &PhotoBatchWindow::BrowseTarget);
     connect(chkPath_, &QCheckBox::clicked, this, [this](bool ticked) {
         if (ticked) txtResult_->setText(txtRaw_->text());
     });
@@ -99,21 +99,21 @@ frmPhotoBatch::frmPhotoBatch(Services& services, QWidget* owner, const QString& 
     runner_ = new JobRunner(this, &services_);
 }
 
-void frmPhotoBatch::AddParameters(QWidget* frame) {
+void PhotoBatchWindow::AddParameters(QWidget* frame) {
     parameters_->addWidget(frame);
     parameterFrame_ = frame;
 }
 
-void frmPhotoBatch::AddRunButton(QPushButton* button) {
+void PhotoBatchWindow::AddRunButton(QPushButton* button) {
     runButton_ = button;
     buttons_->insertWidget(1, button);
 }
 
-void frmPhotoBatch::Message(const QString& text, MsgIcon icon) {
+void PhotoBatchWindow::Message(const QString& text, MsgIcon icon) {
     services_.dialogs.Message(this, text, icon, MsgButtons::Ok, caption_);
 }
 
-void frmPhotoBatch::BrowseSource() {
+void PhotoBatchWindow::BrowseSource() {
     QString folder = txtRaw_->text();
     const QString chosen = BrowseForFolder(services_, this, folder, kSourceTitle);
     if (!chosen.isEmpty()) txtRaw_->setText(chosen);
@@ -125,14 +125,14 @@ void frmPhotoBatch::BrowseSource() {
     chkPath_->setChecked(txtRaw_->text() == txtResult_->text());
 }
 
-void frmPhotoBatch::BrowseTarget() {
+void PhotoBatchWindow::BrowseTarget() {
     QString folder = txtResult_->text();
     const QString chosen = BrowseForFolder(services_, this, folder, kTargetTitle);
     if (!chosen.isEmpty()) txtResult_->setText(chosen);
     chkPath_->setChecked(!txtResult_->text().isEmpty() && txtRaw_->text() == txtResult_->text());
 }
 
-bool frmPhotoBatch::CheckFolders() {
+bool PhotoBatchWindow::CheckFolders() {
     const std::string source = U(txtRaw_->text());
     const std::string target = U(txtResult_->text());
     const FolderCheck check = CheckBatchFolders(source, target);
@@ -152,7 +152,7 @@ bool frmPhotoBatch::CheckFolders() {
     return true;
 }
 
-void frmPhotoBatch::StartBatch(const PhotoOperation& operation) {
+void PhotoBatchWindow::StartBatch(const PhotoOperation& operation) {
     PhotoBatch batch;
     batch.source = PathOf(U(txtRaw_->text()));
     batch.target = PathOf(U(txtResult_->text()));
@@ -179,18 +179,18 @@ void frmPhotoBatch::StartBatch(const PhotoOperation& operation) {
                  [this](const std::vector<std::string>& failures) { Finish(failures); });
 }
 
-void frmPhotoBatch::ShowProgress(std::size_t done) {
+void PhotoBatchWindow::ShowProgress(std::size_t done) {
     const auto total = static_cast<std::size_t>(pbProgress_->maximum());
     pbProgress_->setFormat(Q(ProgressText(done, total)));
     pbProgress_->setValue(static_cast<int>(std::min(done, total)));
 }
 
-void frmPhotoBatch::Finish(const std::vector<std::string>& failures) {
+void PhotoBatchWindow::Finish(const std::vector<std::string>& failures) {
     if (!failures.empty()) Message(Q(FailureSummaryText(failures)));
     emit BatchFinished();
 }
 
-void frmPhotoBatch::closeEvent(QCloseEvent* event) {
+void PhotoBatchWindow::closeEvent(QCloseEvent* event) {
     // During a run: the photos in flight finish, then the dialog closes.
     if (!runner_->MayClose()) {
         event->ignore();

@@ -1,4 +1,4 @@
-#include "photo/image_engine_turn180.h"
+#include "photo/jpeg_dct_turn.h"
 
 #include <csetjmp>
 #include <cstddef>
@@ -65,11 +65,6 @@ struct Destination {
     }
 };
 
-bool IsMarker(const jpeg_saved_marker_ptr marker, int code, const char* tag, std::size_t length) {
-    return marker->marker == code && marker->data_length >= length &&
-           std::memcmp(marker->data, tag, length) == 0;
-}
-
 // Moves block a to b's place and b to a's, both turned: a coefficient of
 // horizontal frequency u and vertical frequency v changes sign when u + v is odd.
 void SwapTurned(JCOEF* a, JCOEF* b) {
@@ -122,10 +117,11 @@ void TransposeTurned(const JCOEF* from, JCOEF* to, bool clockwise) {
 // row r and column c comes from source row (rows - 1 - c) and column r;
 // counter-clockwise, from source row c and column (columns - 1 - r).
 void TurnComponentQuarter(j_decompress_ptr info, jvirt_barray_ptr from, jvirt_barray_ptr to,
-                          JDIMENSION rows, JDIMENSION columns, bool clockwise) {
+                          JDIMENSION rows, JDIMENSION columns, bool clockwise,
+                          std::vector<JBLOCKROW>& source) {
     const auto common = reinterpret_cast<j_common_ptr>(info);
     // The arrays are wholly in memory, so the source rows stay valid together.
-    std::vector<JBLOCKROW> source(rows);
+    source.assign(rows, nullptr);
     for (JDIMENSION row = 0; row < rows; ++row)
         source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
     for (JDIMENSION row = 0; row < columns; ++row) {
@@ -149,12 +145,90 @@ void TransposeQuantTables(j_compress_ptr info) {
     }
 }
 
-// The EXIF pixel width and height (tags 0xA002 and 0xA003 in the EXIF
-// directory) set to the turned size, written as one LONG each. `data` is an
-// APP1 "Exif" marker's body; anything malformed is left as it is.
-void SetExifPixelSize(JOCTET* data, std::size_t length, unsigned width, unsigned height) {
+// One JPEG read through libjpeg and, for a turn, the one written from it: the
+// file, the error manager both share, and the clean-up however the work ends.
+// The caller sets the jump point (setjmp must be in the frame that does the
+// work) before the first libjpeg call, after the session is made.
+class JpegSession {
+  public:
+    JpegSession() {
+        std::memset(&src, 0, sizeof src);
+        std::memset(&dst, 0, sizeof dst);
+        src.err = dst.err = jpeg_std_error(&errors_.pub);
+        errors_.pub.error_exit = OnError;
+        errors_.pub.emit_message = OnMessage;
+    }
+    ~JpegSession() {
+        jpeg_destroy_compress(&dst);
+        jpeg_destroy_decompress(&src);
+        if (file_) std::fclose(file_);
+    }
+    JpegSession(const JpegSession&) = delete;
+    JpegSession& operator=(const JpegSession&) = delete;
+
+    bool OpenFile(const std::filesystem::path& source) {
+        file_ = std::fopen(source.c_str(), "rb");
+        return file_ != nullptr;
+    }
+    std::jmp_buf& Jump() { return errors_.jump; }
+
+    // Reads the header; with `keepMarkers` every APPn and COM marker is kept
+    // for copying into the turned file.
+    void ReadHeader(bool keepMarkers) {
+        jpeg_create_decompress(&src);
+        jpeg_stdio_src(&src, file_);
+        if (keepMarkers) {
+            jpeg_save_markers(&src, JPEG_COM, 0xFFFF);
+            for (int n = 0; n < 16; ++n) jpeg_save_markers(&src, JPEG_APP0 + n, 0xFFFF);
+        }
+        jpeg_read_header(&src, TRUE);
+    }
+
+    // Only pictures of whole MCUs turn without a ragged edge.
+    bool WholeMcus() const {
+        return src.image_width % (unsigned(src.max_h_samp_factor) * DCTSIZE) == 0 &&
+               src.image_height % (unsigned(src.max_v_samp_factor) * DCTSIZE) == 0 &&
+               src.num_components <= MAX_COMPONENTS;
+    }
+
+    // The writer of the turned file, with the source's tables and sampling.
+    void StartWriting(Destination& destination) {
+        jpeg_create_compress(&dst);
+        dst.dest = &destination.pub;
+        jpeg_copy_critical_parameters(&src, &dst);
+    }
+
+    // Copies the saved markers after the header libjpeg writes itself.
+    void CopyMarkers() {
+        for (jpeg_saved_marker_ptr marker = src.marker_list; marker; marker = marker->next) {
+            if (dst.write_JFIF_header && IsMarker(marker, JPEG_APP0, "JFIF\0", 5)) continue;
+            if (dst.write_Adobe_marker && IsMarker(marker, JPEG_APP0 + 14, "Adobe", 5)) continue;
+            jpeg_write_marker(&dst, marker->marker, marker->data, marker->data_length);
+        }
+    }
+
+    static bool IsMarker(const jpeg_saved_marker_ptr marker, int code, const char* tag,
+                         std::size_t length) {
+        return marker->marker == code && marker->data_length >= length &&
+               std::memcmp(marker->data, tag, length) == 0;
+    }
+
+    jpeg_decompress_struct src;
+    jpeg_compress_struct dst;
+    // The source rows of a quarter turn, kept here so that a jump out of the
+    // turn frees them.
+    std::vector<JBLOCKROW> rows;
+
+  private:
+    ErrorManager errors_;
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace
+
+void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, unsigned height) {
     if (length < 6 + 8) return;
-    JOCTET* tiff = data + 6;
+    unsigned char* tiff = data + 6;
     const std::size_t size = length - 6;
     const bool big = tiff[0] == 'M' && tiff[1] == 'M';
     if (!big && !(tiff[0] == 'I' && tiff[1] == 'I')) return;
@@ -166,7 +240,7 @@ void SetExifPixelSize(JOCTET* data, std::size_t length, unsigned width, unsigned
     };
     auto put = [&](std::size_t at, int bytes, std::uint32_t value) {
         for (int k = 0; k < bytes; ++k)
-            tiff[at + (big ? bytes - 1 - k : k)] = JOCTET((value >> (8 * k)) & 0xFF);
+            tiff[at + (big ? bytes - 1 - k : k)] = (unsigned char)((value >> (8 * k)) & 0xFF);
     };
     // The entries of the directory at `at`, or 0 when it does not fit.
     auto entries = [&](std::size_t at) -> std::size_t {
@@ -188,47 +262,21 @@ void SetExifPixelSize(JOCTET* data, std::size_t length, unsigned width, unsigned
     }
 }
 
-}  // namespace
-
 DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out,
                                 DctTurn turn) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
-    if (!in) return DctTurnOutcome::Failed;
-    jpeg_decompress_struct src;
-    jpeg_compress_struct dst;
-    ErrorManager errors;
+    JpegSession jpeg;
     Destination destination;
-    std::memset(&src, 0, sizeof src);
-    std::memset(&dst, 0, sizeof dst);
     destination.file = &out;
     destination.failed = false;
     destination.pub.init_destination = Destination::Init;
     destination.pub.empty_output_buffer = Destination::Empty;
     destination.pub.term_destination = Destination::Term;
-    src.err = dst.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = OnError;
-    errors.pub.emit_message = OnMessage;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&dst);
-        jpeg_destroy_decompress(&src);
-        std::fclose(in);
-        return DctTurnOutcome::Failed;
-    }
-    jpeg_create_decompress(&src);
-    jpeg_create_compress(&dst);
-    jpeg_stdio_src(&src, in);
-    jpeg_save_markers(&src, JPEG_COM, 0xFFFF);
-    for (int n = 0; n < 16; ++n) jpeg_save_markers(&src, JPEG_APP0 + n, 0xFFFF);
-    jpeg_read_header(&src, TRUE);
-    const unsigned mcuWidth = unsigned(src.max_h_samp_factor) * DCTSIZE;
-    const unsigned mcuHeight = unsigned(src.max_v_samp_factor) * DCTSIZE;
-    if (src.image_width % mcuWidth != 0 || src.image_height % mcuHeight != 0 ||
-        src.num_components > MAX_COMPONENTS) {
-        jpeg_destroy_compress(&dst);
-        jpeg_destroy_decompress(&src);
-        std::fclose(in);
-        return DctTurnOutcome::Declined;
-    }
+    if (!jpeg.OpenFile(source)) return DctTurnOutcome::Failed;
+    if (setjmp(jpeg.Jump())) return DctTurnOutcome::Failed;
+    jpeg_decompress_struct& src = jpeg.src;
+    jpeg_compress_struct& dst = jpeg.dst;
+    jpeg.ReadHeader(true);
+    if (!jpeg.WholeMcus()) return DctTurnOutcome::Declined;
     const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
     // A quarter turn's blocks go into arrays of the transposed size, which
     // must be requested before the source's are read in.
@@ -247,14 +295,13 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
         const jpeg_component_info& component = src.comp_info[c];
         if (quarter)
             TurnComponentQuarter(&src, coefficients[c], turned[c], component.height_in_blocks,
-                                 component.width_in_blocks, turn == DctTurn::Clockwise);
+                                 component.width_in_blocks, turn == DctTurn::Clockwise, jpeg.rows);
         else if (turn == DctTurn::Half)
             TurnComponent(&src, coefficients[c], component.height_in_blocks,
                           component.width_in_blocks);
     }
 
-    dst.dest = &destination.pub;
-    jpeg_copy_critical_parameters(&src, &dst);
+    jpeg.StartWriting(destination);
     if (quarter) {
         dst.image_width = src.image_height;
         dst.image_height = src.image_width;
@@ -263,7 +310,8 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
         TransposeQuantTables(&dst);
     }
     // An EXIF block must stay the first marker after SOI.
-    const bool exifFirst = src.marker_list && IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6);
+    const bool exifFirst =
+        src.marker_list && JpegSession::IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6);
     if (exifFirst) {
         dst.write_JFIF_header = FALSE;
         if (quarter)
@@ -271,46 +319,22 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
                              dst.image_height);
     }
     jpeg_write_coefficients(&dst, quarter ? turned : coefficients);
-    for (jpeg_saved_marker_ptr marker = src.marker_list; marker; marker = marker->next) {
-        // The header libjpeg writes itself is not copied a second time.
-        if (dst.write_JFIF_header && IsMarker(marker, JPEG_APP0, "JFIF\0", 5)) continue;
-        if (dst.write_Adobe_marker && IsMarker(marker, JPEG_APP0 + 14, "Adobe", 5)) continue;
-        jpeg_write_marker(&dst, marker->marker, marker->data, marker->data_length);
-    }
+    jpeg.CopyMarkers();
     jpeg_finish_compress(&dst);
     jpeg_finish_decompress(&src);
-    jpeg_destroy_compress(&dst);
-    jpeg_destroy_decompress(&src);
-    std::fclose(in);
     return destination.failed ? DctTurnOutcome::WriteFailed : DctTurnOutcome::Done;
 }
 
 std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
-    if (!in) return 0;
-    jpeg_decompress_struct src;
-    ErrorManager errors;
-    std::memset(&src, 0, sizeof src);
-    src.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = OnError;
-    errors.pub.emit_message = OnMessage;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&src);
-        std::fclose(in);
-        return 0;
-    }
-    jpeg_create_decompress(&src);
-    jpeg_stdio_src(&src, in);
-    jpeg_read_header(&src, TRUE);
+    JpegSession jpeg;
+    if (!jpeg.OpenFile(source)) return 0;
+    if (setjmp(jpeg.Jump())) return 0;
+    jpeg.ReadHeader(false);
+    if (!jpeg.WholeMcus()) return 0;
     std::uint64_t bytes = 0;
-    if (src.image_width % (unsigned(src.max_h_samp_factor) * DCTSIZE) == 0 &&
-        src.image_height % (unsigned(src.max_v_samp_factor) * DCTSIZE) == 0) {
-        for (int c = 0; c < src.num_components; ++c)
-            bytes += std::uint64_t(src.comp_info[c].width_in_blocks) *
-                     src.comp_info[c].height_in_blocks * sizeof(JBLOCK);
-    }
-    jpeg_destroy_decompress(&src);
-    std::fclose(in);
+    for (int c = 0; c < jpeg.src.num_components; ++c)
+        bytes += std::uint64_t(jpeg.src.comp_info[c].width_in_blocks) *
+                 jpeg.src.comp_info[c].height_in_blocks * sizeof(JBLOCK);
     const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
     return quarter ? 2 * bytes : bytes;
 }

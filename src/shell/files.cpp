@@ -165,8 +165,11 @@ Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* co
         return CopyFailure(target, code);
     }
     int code = CopyContents(in, out, static_cast<std::uint64_t>(info.st_size));
-    // The copy keeps the photo's modification time, as the desktop's own copy does.
+    // The copy keeps the photo's mode, whatever the umask, and its modification
+    // time, as the desktop's own copy does. A file system without modes (a
+    // memory card) refuses the mode; the copy is good all the same.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    if (code == 0) (void)::fchmod(out, info.st_mode & 0777);
     if (code == 0) ::futimens(out, times);
     if (::close(out) != 0 && code == 0) code = errno;
     ::close(in);

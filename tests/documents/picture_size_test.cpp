@@ -1,0 +1,48 @@
+// The size a sketch is shown at in a point record: 15 twips per pixel, scaled
+// down to the cell's 8022 twips when wider, the height rounded to the nearest
+// twip.
+
+#include <gtest/gtest.h>
+
+#include "documents/rtf_document.h"
+#include "support/image_engine_samples.h"
+#include "support/temp_folder.h"
+
+namespace skyrell {
+namespace {
+
+using testing::MakeSampleJpeg;
+using testing::ReadBytes;
+using testing::TempFolder;
+
+TEST(PictureSize, ScaledToTheCellOnlyWhenWiderAndRounded) {
+    const struct {
+        int width, height;
+        int goalWidth, goalHeight;
+    } cases[] = {
+        {534, 300, 8010, 4500},  // 12 twips narrower than the cell: as it is
+        {535, 300, 8022, 4498},  // 3 twips wider: 4498.32
+        {535, 397, 8022, 5953},  // 5952.77
+        {1201, 7, 8022, 47},     // 46.76
+        {300, 535, 4500, 8025},  // a tall sketch is not limited in height
+    };
+    const auto templateFile = std::filesystem::path(SKYRELL_RESOURCES) / "点之记模板.doc";
+    for (const auto& c : cases) {
+        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+        SCOPED_TRACE(size);
+        TempFolder folder;
+        MakeSampleJpeg(folder / "P1.jpg", c.width, c.height);
+        RtfDocumentEngine engine;
+        ASSERT_TRUE(engine.Open(templateFile));
+        ASSERT_TRUE(engine.AddPicture(2, 2, folder / "P1.jpg"));
+        ASSERT_TRUE(engine.SaveAs(folder / "P1.doc"));
+        const std::string expected = "\\picw" + std::to_string(c.width) + "\\pich" +
+                                     std::to_string(c.height) + "\\picwgoal" +
+                                     std::to_string(c.goalWidth) + "\\pichgoal" +
+                                     std::to_string(c.goalHeight) + "\r\n";
+        EXPECT_NE(ReadBytes(folder / "P1.doc").find(expected), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace skyrell

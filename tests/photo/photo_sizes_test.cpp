@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "photo/photo_batch.h"
-#include "photo/photo_preview.h"
+#include "photo/image_engine.h"
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
 

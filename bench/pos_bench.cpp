@@ -22,7 +22,6 @@
 #include <string>
 
 #include "pos/pos_conversions.h"
-#include "shell/textfile.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 
 #include "app/cli_common.h"
 #include "pos/pos_conversions.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 
 namespace skyrell::cli {
 

@@ -15,8 +15,8 @@
 #include "photo/frmSetPicturePoint.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
+#include "shell/files.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

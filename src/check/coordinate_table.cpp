@@ -1,7 +1,8 @@
 #include "check/coordinate_table.h"
 
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 
 namespace skyrell {
 

@@ -17,7 +17,6 @@
 #include "shell/files.h"
 #include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -6,7 +6,6 @@
 #include "shell/files.h"
 #include "shell/kml.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

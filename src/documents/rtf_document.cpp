@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/system_errors.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 

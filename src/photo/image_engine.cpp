@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "photo/image_engine_turn180.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 
 namespace skyrell {
 

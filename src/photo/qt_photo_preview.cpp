@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "photo/photo_preview.h"
+#include "shell/files.h"
 #include "shell/services.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

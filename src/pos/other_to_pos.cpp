@@ -1,7 +1,8 @@
 #include "pos/other_to_pos.h"
 
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -6,9 +6,11 @@
 
 #include "geodesy/module_gauss.h"
 #include "pos/pos_file.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/kml.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 

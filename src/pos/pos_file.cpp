@@ -1,5 +1,6 @@
 #include "pos/pos_file.h"
 
+#include "shell/files.h"
 #include "shell/text.h"
 
 namespace skyrell {

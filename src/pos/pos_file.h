@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "shell/line_reader.h"
 #include "shell/status.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -1,9 +1,10 @@
 #include "pos/qt_pos_conversions.h"
 
 #include "pos/frmPosOptions.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/qt_keep_painting.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -5,7 +5,10 @@
 #include <unordered_set>
 
 #include "project/control_points.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 

@@ -16,7 +16,6 @@
 #include "shell/qt_outside_programs.h"
 #include "shell/qt_tool_windows.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

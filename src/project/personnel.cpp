@@ -1,8 +1,9 @@
 #include "project/personnel.h"
 
+#include "shell/atomic_file.h"
 #include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -3,9 +3,10 @@
 #include <optional>
 
 #include "project/sortie_layout.h"
+#include "shell/atomic_file.h"
 #include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -14,9 +14,9 @@
 #include <cstring>
 #include <system_error>
 
+#include "shell/atomic_file.h"
 #include "shell/system_errors.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -31,6 +31,17 @@ bool FileExists(const fs::path& file) {
     std::error_code ec;
     return !file.empty() && fs::is_regular_file(file, ec);
 }
+
+std::string ReadFailureText(const std::filesystem::path& path, const Status& cause) {
+    return "无法读取文件“" + PathText(path) + "”：" + cause.message();
+}
+
+std::string WriteFailureText(const std::filesystem::path& path, const Status& cause) {
+    return "无法写入文件“" + PathText(path) + "”：" + cause.message();
+}
+
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
+std::filesystem::path PathOf(std::string_view utf8) { return std::filesystem::path(utf8); }
 
 std::string CreateFolderFailureText(const fs::path& folder, const Status& cause) {
     return "无法创建文件夹“" + PathText(folder) + "”：" + cause.message();
@@ -50,7 +61,7 @@ Status CreateFolderIfMissing(const fs::path& folder) {
 namespace {
 
 Status CopyFailure(const fs::path& target, int code) {
-    return Status::Fail(WriteFailureText(target, Status::Fail(SystemErrorText(code), code)), code);
+    return Status::Fail(WriteFailureText(target, SystemFailure(code)), code);
 }
 
 // Copies every byte of `in` to `out` inside the kernel: copy_file_range shares

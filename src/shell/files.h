@@ -40,6 +40,13 @@ std::vector<std::string> ListFiles(const std::filesystem::path& folder, std::str
 // Folder path as the path boxes show it: ending with the native separator.
 std::string WithTrailingSeparator(std::string_view folder);
 
+// UTF-8 text of a path and the path of a UTF-8 text.
+std::string PathText(const std::filesystem::path& path);
+std::filesystem::path PathOf(std::string_view utf8);
+
+// Texts of the failure messages that name a file or folder.
+std::string ReadFailureText(const std::filesystem::path& path, const Status& cause);
+std::string WriteFailureText(const std::filesystem::path& path, const Status& cause);
 // The text of the message that names a folder which could not be created.
 std::string CreateFolderFailureText(const std::filesystem::path& folder, const Status& cause);
 

@@ -12,7 +12,7 @@
 #include "app/frmMain.h"
 #include "app/qt_navigation_bar.h"
 #include "pos/frmPosOptions.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
 #include "support/fakes.h"
 
 namespace skyrell {

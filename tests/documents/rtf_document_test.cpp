@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

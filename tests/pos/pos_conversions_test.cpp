@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -4,7 +4,8 @@
 
 #include "check/coordinate_table.h"
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

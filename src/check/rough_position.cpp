@@ -11,7 +11,6 @@ namespace skyrell {
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool AllDigits(std::string_view text) {
     for (char c : text)
         if (!IsDigit(c)) return false;

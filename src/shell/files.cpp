@@ -8,6 +8,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -42,6 +43,23 @@ std::string WriteFailureText(const std::filesystem::path& path, const Status& ca
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 std::filesystem::path PathOf(std::string_view utf8) { return std::filesystem::path(utf8); }
+
+Result<std::string> ReadWholeFile(const fs::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        const int code = errno;
+        return Status::Fail(ReadFailureText(path, SystemFailure(code)), code);
+    }
+    std::string bytes;
+    std::array<char, 1 << 16> buffer;
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+        bytes.append(buffer.data(), n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return Status::Fail(ReadFailureText(path, SystemFailure(EIO)), EIO);
+    return bytes;
+}
 
 std::string CreateFolderFailureText(const fs::path& folder, const Status& cause) {
     return "无法创建文件夹“" + PathText(folder) + "”：" + cause.message();

@@ -27,6 +27,10 @@ Status CreateFolderIfMissing(const std::filesystem::path& folder);
 Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target,
                         bool* copied = nullptr);
 
+// The bytes of a whole file; a failure names the file (ReadFailureText) and
+// carries the system's error number as code.
+Result<std::string> ReadWholeFile(const std::filesystem::path& path);
+
 // Replaces the file by the UTF-8 text, with a byte-order mark when asked, in
 // one atomic step. An empty text writes nothing. A failure carries the system's
 // error description as message and its error number as code.

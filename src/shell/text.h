@@ -40,8 +40,9 @@ std::string FileTitleOf(std::string_view path);
 // the number does not fit 64 bits.
 std::optional<std::int64_t> TrailingNumber(std::string_view text);
 
-// ASCII digit test, the one used by every parser.
+// ASCII digit and letter tests, the ones used by every parser.
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Whether every byte is ASCII (such text is the same in GBK and UTF-8).
 bool IsAscii(std::string_view text);
@@ -53,6 +54,21 @@ std::size_t NextCharacter(std::string_view text, std::size_t at);
 std::size_t PreviousCharacter(std::string_view text, std::size_t at);
 // The first `count` characters of a UTF-8 text (all of it when shorter).
 std::string_view LeadingCharacters(std::string_view text, std::size_t count);
+
+// The UTF-8 character that starts at an offset of a text.
+struct Utf8Character {
+    // Bytes its lead byte announces: 2 to 4 for a lead byte of a longer
+    // sequence (0xC0 to 0xF7), else 1 (ASCII, and bytes that lead nothing).
+    std::size_t length = 1;
+    char32_t code = 0;   // the code point the bytes spell, when whole
+    bool whole = false;  // the lead byte and all its continuation bytes are there
+    // Whole, in its shortest form, at most U+10FFFF and not a surrogate.
+    bool valid = false;
+};
+// Decodes the character at offset `at`, which must lie inside the text.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at);
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8(std::string& out, char32_t code);
 
 // A decimal number exactly as written: its value is
 // (negative ? -1 : 1) x Digits x 10^Exponent. Digits holds every digit of

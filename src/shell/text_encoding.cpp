@@ -65,14 +65,6 @@ Converter& GbkEncoder() {
     return converter;
 }
 
-std::size_t Utf8Length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
 }  // namespace
 
 std::string GbkToUtf8(std::string_view gbk) {
@@ -100,8 +92,7 @@ Result<std::string> Utf8ToGbk(std::string_view utf8) {
     std::string out;
     std::size_t bad = 0;
     if (GbkEncoder().Convert(utf8, out, bad)) return out;
-    const auto length =
-        std::min(Utf8Length(static_cast<unsigned char>(utf8[bad])), utf8.size() - bad);
+    const auto length = std::min(DecodeUtf8(utf8, bad).length, utf8.size() - bad);
     return Status::Fail(EncodingRefusalText(utf8.substr(bad, length)));
 }
 
@@ -110,29 +101,21 @@ std::string GbkSafeText(std::string_view utf8) {
     std::string out;
     char mark[16];
     for (std::size_t at = 0; at < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[at]);
-        const std::size_t length = Utf8Length(lead);
-        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        bool whole = at + length <= utf8.size() && (lead < 0x80 || length > 1);
-        for (std::size_t i = 1; whole && i < length; ++i) {
-            const auto next = static_cast<unsigned char>(utf8[at + i]);
-            whole = (next & 0xC0) == 0x80;
-            code = code << 6 | (next & 0x3F);
-        }
-        if (!whole) {
-            std::snprintf(mark, sizeof mark, "<0x%02X>", lead);
+        const Utf8Character c = DecodeUtf8(utf8, at);
+        if (!c.whole) {
+            std::snprintf(mark, sizeof mark, "<0x%02X>", static_cast<unsigned char>(utf8[at]));
             out += mark;
             ++at;
             continue;
         }
-        const auto character = utf8.substr(at, length);
+        const auto character = utf8.substr(at, c.length);
         if (Utf8ToGbk(character)) {
             out += character;
         } else {
-            std::snprintf(mark, sizeof mark, "<U+%04X>", static_cast<unsigned>(code));
+            std::snprintf(mark, sizeof mark, "<U+%04X>", static_cast<unsigned>(c.code));
             out += mark;
         }
-        at += length;
+        at += c.length;
     }
     return out;
 }

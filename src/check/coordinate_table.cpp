@@ -22,7 +22,7 @@ Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const Kee
         if (!reader.Next(line)) break;
         FieldList fields = SplitFields(line, ",", 1);
         if (fields.Count() == 9) ++scan.nineFieldLines;
-        scan.firstFields.insert(std::move(fields.Items.front()));
+        scan.firstFields.insert(std::move(fields.items.front()));
     }
     if (!reader.status()) return reader.status();
     return scan;
@@ -38,7 +38,7 @@ Result<std::optional<FieldList>> FindCoordinateRow(const fs::path& table,
         if (keepAlive) keepAlive();
         if (!reader.Next(line)) break;
         FieldList fields = SplitFields(line, ",", kRowFields);
-        if (fields.Items.front() == pointName) return std::optional<FieldList>(std::move(fields));
+        if (fields.items.front() == pointName) return std::optional<FieldList>(std::move(fields));
     }
     if (!reader.status()) return reader.status();
     return std::optional<FieldList>();

@@ -47,9 +47,9 @@ std::optional<double> PlainNumber(std::string_view text) {
 std::optional<double> SexagesimalDegrees(std::string_view text) {
     const FieldList parts = SplitFields(text, ":");
     if (parts.Count() != 3) return std::nullopt;
-    const auto degrees = PlainNumber(parts.Items[0]);
-    const auto minutes = PlainNumber(parts.Items[1]);
-    const auto seconds = PlainNumber(parts.Items[2]);
+    const auto degrees = PlainNumber(parts.items[0]);
+    const auto minutes = PlainNumber(parts.items[1]);
+    const auto seconds = PlainNumber(parts.items[2]);
     if (!degrees || !minutes || !seconds) return std::nullopt;
     return *degrees + *minutes / 60 + *seconds / 3600;
 }

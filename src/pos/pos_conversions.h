@@ -41,8 +41,8 @@ struct ConversionResult {
 };
 
 // Converts the POS file into the output file. The projecting conversions use
-// the options' CoordinateSystem (its ellipsoid), ZoneWidth and, for DXF
-// points, TextScale; the others ignore the options. `yield` is called now and
+// the options' coordinateSystem (its ellipsoid), zoneWidth and, for DXF
+// points, textScale; the others ignore the options. `yield` is called now and
 // then while the file is read.
 ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem::path& pos,
                                 const std::filesystem::path& output,

@@ -19,10 +19,10 @@ std::string_view TrimSpaces(std::string_view text) {
 FieldList SplitFields(std::string_view text, std::string_view separator, std::size_t keep) {
     FieldList result;
     const auto add = [&](std::string_view field) {
-        if (result.Items.size() < keep)
-            result.Items.emplace_back(field);
+        if (result.items.size() < keep)
+            result.items.emplace_back(field);
         else
-            ++result.Dropped;
+            ++result.dropped;
     };
     const std::string_view sep = TrimSpaces(separator);
     std::string_view rest = TrimSpaces(text);
@@ -45,7 +45,7 @@ FieldList SplitFields(std::string_view text, std::string_view separator, std::si
     std::size_t count = 0;
     for (auto at = work.find(sep); at != std::string::npos; at = work.find(sep, at + sep.size()))
         ++count;
-    result.Items.reserve(std::min(count, keep));
+    result.items.reserve(std::min(count, keep));
     std::string_view remaining = work;
     for (std::size_t i = 0; i < count; ++i) {
         const auto at = remaining.find(sep);
@@ -238,11 +238,11 @@ std::optional<WrittenDecimal> ReadWrittenDecimal(std::string_view text) {
         if (exponent > kLargestExponent) return std::nullopt;
     }
     WrittenDecimal decimal;
-    decimal.Negative = shape->negative;
-    decimal.Digits.reserve(shape->whole.size() + shape->fraction.size());
-    decimal.Digits += shape->whole;
-    decimal.Digits += shape->fraction;
-    decimal.Exponent = (shape->exponentNegative ? -exponent : exponent) -
+    decimal.negative = shape->negative;
+    decimal.digits.reserve(shape->whole.size() + shape->fraction.size());
+    decimal.digits += shape->whole;
+    decimal.digits += shape->fraction;
+    decimal.exponent = (shape->exponentNegative ? -exponent : exponent) -
                        static_cast<std::int64_t>(shape->fraction.size());
     return decimal;
 }

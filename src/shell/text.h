@@ -13,16 +13,16 @@ namespace skyrell {
 // A reader that uses only the first fields keeps only those (SplitFields'
 // `keep`): a line of ten million commas then costs no ten million strings.
 struct FieldList {
-    std::vector<std::string> Items;  // every field, or the first `keep` of them
-    std::size_t Dropped = 0;         // fields counted but not kept
-    std::size_t Count() const { return Items.size() + Dropped; }
+    std::vector<std::string> items;  // every field, or the first `keep` of them
+    std::size_t dropped = 0;         // fields counted but not kept
+    std::size_t Count() const { return items.size() + dropped; }
 };
 
 // Splits a line into fields. The separator is trimmed of spaces first; an empty
 // result means blank mode (fields are runs of non-space characters), anything
 // else is separator mode (empty fields stay, leading spaces of a field go,
 // trailing spaces stay). Only U+0020 counts as a blank; a tab is an ordinary
-// character. Only the first `keep` fields are kept in Items; Count() counts all.
+// character. Only the first `keep` fields are kept in items; Count() counts all.
 FieldList SplitFields(std::string_view text, std::string_view separator,
                       std::size_t keep = static_cast<std::size_t>(-1));
 
@@ -71,12 +71,12 @@ Utf8Character DecodeUtf8(std::string_view text, std::size_t at);
 void AppendUtf8(std::string& out, char32_t code);
 
 // A decimal number exactly as written: its value is
-// (negative ? -1 : 1) x Digits x 10^Exponent. Digits holds every digit of
+// (negative ? -1 : 1) x digits x 10^exponent. `digits` holds every digit of
 // the mantissa without the point, leading zeros kept.
 struct WrittenDecimal {
-    bool Negative = false;
-    std::string Digits;
-    std::int64_t Exponent = 0;
+    bool negative = false;
+    std::string digits;
+    std::int64_t exponent = 0;
 };
 // The decimal of a field that ParseNumber accepts, empty for anything else
 // and for exponents beyond +-10^6 (no caller keeps such a value exactly).

@@ -19,9 +19,9 @@ using testing::WriteBytes;
 
 ConversionOptions Options(const char* datum, const char* zone, double scale = 500) {
     ConversionOptions options;
-    options.CoordinateSystem = datum;
-    options.ZoneWidth = zone;
-    options.TextScale = scale;
+    options.coordinateSystem = datum;
+    options.zoneWidth = zone;
+    options.textScale = scale;
     return options;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "project/coordinate_results.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
 
 using namespace skyrell;
 using Clock = std::chrono::steady_clock;

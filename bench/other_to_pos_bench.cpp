@@ -11,7 +11,7 @@
 #include <string>
 
 #include "pos/other_to_pos.h"
-#include "shell/textfile.h"
+#include "shell/line_reader.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

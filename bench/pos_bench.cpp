@@ -22,7 +22,6 @@
 #include <string>
 
 #include "pos/pos_conversions.h"
-#include "shell/textfile.h"
 
 namespace {
 
@@ -65,9 +64,9 @@ long PeakMemoryKb() {
 void Time(const char* name, skyrell::PosConversion conversion, const fs::path& pos,
           const fs::path& out) {
     skyrell::ConversionOptions options;
-    options.CoordinateSystem = "1954";
-    options.ZoneWidth = "3";
-    options.TextScale = 500;
+    options.coordinateSystem = "1954";
+    options.zoneWidth = "3";
+    options.textScale = 500;
     auto last = Clock::now();
     double longestGap = 0;
     const skyrell::Feedback hook([&](std::uint64_t, std::uint64_t, std::string_view) {

@@ -4,7 +4,7 @@
 
 #include "app/cli_common.h"
 #include "check/sortie_check.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
 
 namespace skyrell::cli {
 

@@ -6,7 +6,6 @@
 #include "app/cli_common.h"
 #include "photo/photo_division.h"
 #include "shell/files.h"
-#include "shell/textfile.h"
 
 namespace skyrell::cli {
 

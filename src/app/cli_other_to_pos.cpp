@@ -2,7 +2,9 @@
 
 #include "app/cli_common.h"
 #include "pos/other_to_pos.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 
 namespace skyrell::cli {
 

@@ -8,7 +8,6 @@
 #include "photo/photo_batch.h"
 #include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell::cli {
 

@@ -8,7 +8,6 @@
 #include "project/sortie_folders.h"
 #include "shell/files.h"
 #include "shell/ports.h"
-#include "shell/textfile.h"
 
 namespace skyrell::cli {
 

@@ -3,7 +3,8 @@
 
 #include "app/cli_common.h"
 #include "pos/pos_conversions.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 
 namespace skyrell::cli {
 
@@ -23,13 +24,13 @@ int RunConversion(PosConversion conversion, const Args& args) {
     const auto output = PathOf(args.Positional(1, "OUT"));
     ConversionOptions options;
     if (projects) {
-        options.CoordinateSystem = args.Choice("datum", kDatums);
-        options.ZoneWidth = args.Choice("zone", kZones);
+        options.coordinateSystem = args.Choice("datum", kDatums);
+        options.zoneWidth = args.Choice("zone", kZones);
     }
     if (scaled) {
         const long long scale = args.Integer("scale", 500);
         if (scale <= 0) throw UsageError{"option --scale takes a positive whole number"};
-        options.TextScale = static_cast<double>(scale);
+        options.textScale = static_cast<double>(scale);
     }
     if (const Status distinct = CheckOutputIsNotInput(output, {pos}); !distinct)
         return Fail(distinct.message());

@@ -7,7 +7,6 @@
 #include "project/sortie_folders.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
-#include "shell/textfile.h"
 
 namespace skyrell::cli {
 

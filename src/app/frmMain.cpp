@@ -15,8 +15,8 @@
 #include "photo/frmSetPicturePoint.h"
 #include "pos/frmTxtPos.h"
 #include "project/frmDataExecute.h"
+#include "shell/files.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -53,7 +53,6 @@ frmMain::frmMain(Services& services, QWidget* parent)
     ebMain_ = new NavigationBar(this);
     ebMain_->move(kNavigationMargin / 2, kNavigationMargin / 2);
     BuildNavigation();
-    BuildDispatch();
     connect(ebMain_, &NavigationBar::ItemClick, this, &frmMain::ItemClick);
     pos_.Runner().SetInputs({ebMain_});
     resize(280, 620);
@@ -65,32 +64,56 @@ void frmMain::BuildNavigation() {
     const QIcon menuIcon(imgMenu_->pixmap());
     const QIcon toolIcon(imgTool_->pixmap());
     const QIcon aboutIcon(imgAbout_->pixmap());
-    struct GroupContent {
+    // Every tool item in the order shown, with the group it stands in and
+    // what a click on it does; a group begins where its name first appears.
+    struct NavigationItem {
+        QString group;
         QString caption;
-        QStringList items;
+        NavigationAction action;
     };
-    const GroupContent groups[] = {
-        {QStringLiteral("POS数据转换"),
-         {QStringLiteral("POS -> KML.Point"), QStringLiteral("POS -> KML.Polyline"),
-          QStringLiteral("POS -> DXF.Point"), QStringLiteral("POS -> DXF.Polyline"),
-          QStringLiteral("POS -> ID,B,L"), QStringLiteral("POS -> ID,X,Y"),
-          QStringLiteral("POS -> 选项"), QStringLiteral("其他 -> POS")}},
-        {QStringLiteral("航片处理"),
-         {QStringLiteral("航片划分(航线)"), QStringLiteral("航片旋转"),
-          QStringLiteral("航片缩放")}},
-        {QStringLiteral("像控点布设"), {QStringLiteral("Photoshop像控选点")}},
-        {QStringLiteral("像控数据处理"),
-         {QStringLiteral("像控数据处理"), QStringLiteral("像控数据检查")}},
-        {QStringLiteral("帮助与支持"), {QStringLiteral("技术支持")}},
+    const NavigationItem items[] = {
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> KML.Point"),
+         [](frmMain& w) { w.PosKmlPoint(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> KML.Polyline"),
+         [](frmMain& w) { w.PosKmlPolyline(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> DXF.Point"),
+         [](frmMain& w) { w.PosDxfPoint(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> DXF.Polyline"),
+         [](frmMain& w) { w.PosDxfPolyline(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> ID,B,L"),
+         [](frmMain& w) { w.PosTxtBl(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> ID,X,Y"),
+         [](frmMain& w) { w.PosTxtXy(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("POS -> 选项"),
+         [](frmMain& w) { w.PosOptions(); }},
+        {QStringLiteral("POS数据转换"), QStringLiteral("其他 -> POS"),
+         [](frmMain& w) { w.ShowTool<frmTxtPos>(); }},
+        {QStringLiteral("航片处理"), QStringLiteral("航片划分(航线)"),
+         [](frmMain& w) { w.ShowTool<frmPhotoDivide>(); }},
+        {QStringLiteral("航片处理"), QStringLiteral("航片旋转"),
+         [](frmMain& w) { w.ShowTool<frmPhotoRotate>(); }},
+        {QStringLiteral("航片处理"), QStringLiteral("航片缩放"),
+         [](frmMain& w) { w.ShowTool<frmPhotoZoom>(); }},
+        {QStringLiteral("像控点布设"), QStringLiteral("Photoshop像控选点"),
+         [](frmMain& w) { w.ShowTool<frmSetPicturePoint>(); }},
+        {QStringLiteral("像控数据处理"), QStringLiteral("像控数据处理"),
+         [](frmMain& w) { w.ShowTool<frmDataExecute>(); }},
+        {QStringLiteral("像控数据处理"), QStringLiteral("像控数据检查"),
+         [](frmMain& w) { w.ShowTool<frmDataCheck>(); }},
+        {QStringLiteral("帮助与支持"), QStringLiteral("技术支持"),
+         [](frmMain& w) { w.OpenSupportPage(); }},
     };
 
     ebMain_->SetLocked(true);
     ebMain_->SetGradientSwap(true);
-    for (const auto& content : groups) {
-        const int group =
-            ebMain_->AddNormalGroup(content.caption, QString(), NavigationBar::Closed, menuIcon);
-        for (const auto& item : content.items)
-            ebMain_->AddItem(group, item, QString(), QString(), true, toolIcon);
+    int group = -1;
+    for (const auto& item : items) {
+        if (group < 0 || ebMain_->GroupCaption(group) != item.group) {
+            group = ebMain_->AddNormalGroup(item.group, QString(), NavigationBar::Closed, menuIcon);
+            actions_.emplace_back();
+        }
+        ebMain_->AddItem(group, item.caption, QString(), QString(), true, toolIcon);
+        actions_.back().push_back(item.action);
     }
     ebMain_->AddDetailGroup(QStringLiteral("关于我"),
                             QStringLiteral("Skyrell Professional v") +
@@ -101,29 +124,11 @@ void frmMain::BuildNavigation() {
     ebMain_->SetLocked(false);
 }
 
-void frmMain::BuildDispatch() {
-    // (group, item) -> action. Items whose tool is not part of the program yet
-    // have no entry and do nothing.
-    actions_[{0, 0}] = [this] { PosKmlPoint(); };
-    actions_[{0, 1}] = [this] { PosKmlPolyline(); };
-    actions_[{0, 2}] = [this] { PosDxfPoint(); };
-    actions_[{0, 3}] = [this] { PosDxfPolyline(); };
-    actions_[{0, 4}] = [this] { PosTxtBl(); };
-    actions_[{0, 5}] = [this] { PosTxtXy(); };
-    actions_[{0, 6}] = [this] { PosOptions(); };
-    actions_[{0, 7}] = [this] { ShowTool<frmTxtPos>(); };
-    actions_[{1, 0}] = [this] { ShowTool<frmPhotoDivide>(); };
-    actions_[{2, 0}] = [this] { ShowTool<frmSetPicturePoint>(); };
-    actions_[{1, 1}] = [this] { ShowTool<frmPhotoRotate>(); };
-    actions_[{1, 2}] = [this] { ShowTool<frmPhotoZoom>(); };
-    actions_[{3, 0}] = [this] { ShowTool<frmDataExecute>(); };
-    actions_[{3, 1}] = [this] { ShowTool<frmDataCheck>(); };
-    actions_[{4, 0}] = [this] { OpenSupportPage(); };
-}
-
 void frmMain::ItemClick(int group, int item) {
-    const auto found = actions_.find({group, item});
-    if (found != actions_.end()) found->second();
+    if (group < 0 || item < 0 || static_cast<std::size_t>(group) >= actions_.size()) return;
+    const auto& actions = actions_[static_cast<std::size_t>(group)];
+    if (static_cast<std::size_t>(item) < actions.size())
+        actions[static_cast<std::size_t>(item)](*this);
 }
 
 QString frmMain::SupportAddress() const {

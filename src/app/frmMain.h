@@ -3,10 +3,8 @@
 // reached, and the single-instance tool windows it owns.
 
 #include <QWidget>
-#include <functional>
-#include <map>
 #include <memory>
-#include <utility>
+#include <vector>
 
 #include "pos/qt_pos_conversions.h"
 #include "shell/qt_tool_windows.h"
@@ -57,7 +55,7 @@ class frmMain : public QWidget {
 
   public slots:
     // Dispatches a click on item `item` of group `group`; any pair without an
-    // action does nothing.
+    // item does nothing.
     void ItemClick(int group, int item);
 
   protected:
@@ -65,8 +63,10 @@ class frmMain : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What a click on a navigation item does.
+    using NavigationAction = void (*)(frmMain&);
+
     void BuildNavigation();
-    void BuildDispatch();
     void OpenSupportPage();
 
     Services& services_;
@@ -75,7 +75,7 @@ class frmMain : public QWidget {
     QLabel* imgMenu_;
     QLabel* imgTool_;
     QLabel* imgAbout_;
-    std::map<std::pair<int, int>, std::function<void()>> actions_;
+    std::vector<std::vector<NavigationAction>> actions_;  // [group][item]
     ToolWindows tools_;
     PosConversions pos_;
 };

@@ -1,7 +1,8 @@
 #include "check/coordinate_table.h"
 
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 
 namespace skyrell {
 
@@ -22,7 +23,7 @@ Result<CoordinateTableScan> ScanCoordinateTable(const fs::path& table, const Fee
         feedback.Report(reader.Position(), reader.Size());
         FieldList fields = SplitFields(line, ",", 1);
         if (fields.Count() == 9) ++scan.nineFieldLines;
-        scan.firstFields.insert(std::move(fields.Items.front()));
+        scan.firstFields.insert(std::move(fields.items.front()));
     }
     if (!reader.status()) return reader.status();
     return scan;
@@ -39,7 +40,7 @@ Result<std::optional<FieldList>> FindCoordinateRow(const fs::path& table,
         if (!reader.Next(line)) break;
         feedback.Report(reader.Position(), reader.Size());
         FieldList fields = SplitFields(line, ",", kRowFields);
-        if (fields.Items.front() == pointName) return std::optional<FieldList>(std::move(fields));
+        if (fields.items.front() == pointName) return std::optional<FieldList>(std::move(fields));
     }
     if (!reader.status()) return reader.status();
     return std::optional<FieldList>();

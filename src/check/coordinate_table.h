@@ -33,7 +33,7 @@ Result<CoordinateTableScan> ScanCoordinateTable(const std::filesystem::path& tab
                                                 const Feedback& feedback = Feedback::None());
 
 // The fields of the first line whose first field equals `pointName` exactly
-// (case-sensitive), or nothing when no line does. Items holds at most the
+// (case-sensitive), or nothing when no line does. `items` holds at most the
 // first kRowFields fields; Count() counts them all.
 inline constexpr std::size_t kRowFields = 9;
 Result<std::optional<FieldList>> FindCoordinateRow(const std::filesystem::path& table,

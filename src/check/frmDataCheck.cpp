@@ -16,7 +16,6 @@
 #include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

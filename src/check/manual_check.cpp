@@ -34,7 +34,7 @@ RoughPositionLookup LookUpRoughPosition(const std::filesystem::path& sortieFolde
     }
     lookup.outcome = Outcome::NoCoordinates;
     if (!row->has_value() || (*row)->Count() <= kLongitudeColumn) return lookup;
-    const auto& fields = (*row)->Items;
+    const auto& fields = (*row)->items;
     const auto position = ConvertRoughPosition(fields[kLatitudeColumn], fields[kLongitudeColumn]);
     if (!position) return lookup;
     lookup.outcome = Outcome::Found;

@@ -6,13 +6,11 @@
 #include "shell/files.h"
 #include "shell/kml.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool AllDigits(std::string_view text) {
     for (char c : text)
         if (!IsDigit(c)) return false;
@@ -49,9 +47,9 @@ std::optional<double> PlainNumber(std::string_view text) {
 std::optional<double> SexagesimalDegrees(std::string_view text) {
     const FieldList parts = SplitFields(text, ":");
     if (parts.Count() != 3) return std::nullopt;
-    const auto degrees = PlainNumber(parts.Items[0]);
-    const auto minutes = PlainNumber(parts.Items[1]);
-    const auto seconds = PlainNumber(parts.Items[2]);
+    const auto degrees = PlainNumber(parts.items[0]);
+    const auto minutes = PlainNumber(parts.items[1]);
+    const auto seconds = PlainNumber(parts.items[2]);
     if (!degrees || !minutes || !seconds) return std::nullopt;
     return *degrees + *minutes / 60 + *seconds / 3600;
 }

@@ -3,9 +3,10 @@
 #include <cstdio>
 
 #include "project/sortie_layout.h"
+#include "shell/atomic_file.h"
 #include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 

@@ -1,14 +1,12 @@
 #include "documents/rtf_document.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "shell/system_errors.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/text.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 
@@ -30,8 +28,6 @@ struct Token {
     bool delimited = false;  // a control word ended by a space (part of the token)
 };
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -395,24 +391,6 @@ Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Plain text and pictures of one stretch of RTF (a cell's bytes).
 RtfCellContent ReadContent(std::string_view rtf, int unicodeSkip) {
     RtfCellContent content;
@@ -544,26 +522,15 @@ std::string RtfEscaped(std::string_view utf8) {
             continue;
         }
         // One UTF-8 sequence; a malformed one stands for U+FFFD.
-        int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-        std::uint32_t code = length == 4 ? c & 0x07 : length == 3 ? c & 0x0F : c & 0x1F;
-        bool valid = length > 0 && c < 0xF5 && i + static_cast<std::size_t>(length) <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) valid = false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (valid) {
-            static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-            valid =
-                code >= kMinimum[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-        }
-        if (!valid) {
+        const Utf8Character character = DecodeUtf8(utf8, i);
+        if (!character.valid) {
             unit(0xFFFD);
             ++i;
             while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
             continue;
         }
-        i += static_cast<std::size_t>(length);
+        i += character.length;
+        std::uint32_t code = character.code;
         if (code >= 0x10000) {
             code -= 0x10000;
             unit(0xD800 + (code >> 10));
@@ -605,23 +572,6 @@ std::pair<int, int> JpegPixelSize(std::string_view jpeg) {
 namespace {
 
 constexpr std::int64_t kTwipsPerPixel = 15;  // 96 pixels per inch
-
-Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        const int code = errno;
-        return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(code))), code);
-    }
-    std::string bytes;
-    std::array<char, 1 << 16> buffer;
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
-        bytes.append(buffer.data(), n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(EIO))), EIO);
-    return bytes;
-}
 
 std::string PictureGroup(std::string_view jpeg, int width, int height, std::int64_t cellWidth) {
     std::int64_t goalWidth = width * kTwipsPerPixel;

@@ -3,13 +3,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "shell/text.h"
+
 namespace skyrell {
 
 namespace {
 // The 15-digit value of pi used wherever degrees and radians are converted.
 constexpr double kPi = 3.14159265358979;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 double LenientNumber(std::string_view text) {

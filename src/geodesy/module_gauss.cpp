@@ -17,7 +17,7 @@ std::optional<Ellipsoid> EllipsoidOf(std::string_view code) {
 double DegreesToRadians(double degrees) { return degrees * kPi / 180; }
 
 PlanePoint GaussForward(GeodeticPoint point, double a, double b, double L0) {
-    const double B = point.B;
+    const double B = point.latitude;
     const double e2 = (a * a - b * b) / (a * a);
     const double ep2 = (a * a - b * b) / (b * b);
     const double e4 = e2 * e2;
@@ -34,7 +34,7 @@ PlanePoint GaussForward(GeodeticPoint point, double a, double b, double L0) {
     const double t6 = t4 * t2;
     const double eta2 = ep2 * cosB * cosB;
     const double eta4 = eta2 * eta2;
-    const double l = point.L - L0;
+    const double l = point.longitude - L0;
     const double m = l * cosB;
     const double m2 = m * m;
     const double m3 = m2 * m;

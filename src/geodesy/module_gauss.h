@@ -12,8 +12,8 @@ namespace skyrell::ModuleGauss {
 inline constexpr double kPi = 3.14159265358979;
 
 struct GeodeticPoint {
-    double B;  // latitude, radians
-    double L;  // longitude, radians
+    double latitude;   // radians
+    double longitude;  // radians
 };
 
 struct PlanePoint {

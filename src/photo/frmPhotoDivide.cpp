@@ -15,7 +15,6 @@
 #include "shell/files.h"
 #include "shell/qt_controls.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -15,7 +15,6 @@
 
 #include "photo/qt_photo_preview.h"
 #include "shell/files.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

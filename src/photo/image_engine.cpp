@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "photo/jpeg_dct_turn.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/system_errors.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

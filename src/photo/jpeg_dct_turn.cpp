@@ -12,7 +12,7 @@
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
 
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
 
 namespace skyrell {
 

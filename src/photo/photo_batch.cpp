@@ -9,7 +9,6 @@
 #include "photo/image_engine.h"
 #include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -4,7 +4,6 @@
 
 #include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -17,7 +17,6 @@
 #include "photo/image_engine.h"
 #include "shell/files.h"
 #include "shell/qt_controls.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "photo/image_engine.h"
+#include "shell/files.h"
 #include "shell/services.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -5,10 +5,10 @@
 namespace skyrell {
 
 Status ApplyEllipsoid(ConversionOptions& options) {
-    const auto ellipsoid = ModuleGauss::EllipsoidOf(options.CoordinateSystem);
-    if (!ellipsoid) return Status::Fail("未知的坐标系统：" + options.CoordinateSystem);
-    options.SemiMajorAxis = ellipsoid->a;
-    options.SemiMinorAxis = ellipsoid->b;
+    const auto ellipsoid = ModuleGauss::EllipsoidOf(options.coordinateSystem);
+    if (!ellipsoid) return Status::Fail("未知的坐标系统：" + options.coordinateSystem);
+    options.semiMajorAxis = ellipsoid->a;
+    options.semiMinorAxis = ellipsoid->b;
     return Status::Ok();
 }
 

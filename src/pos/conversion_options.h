@@ -10,23 +10,23 @@ namespace skyrell {
 
 // Which conversion the options dialog resumes after OK.
 struct PendingConversionFlags {
-    bool DxfPoint = false;
-    bool DxfPolyline = false;
-    bool TxtXy = false;
+    bool dxfPoint = false;
+    bool dxfPolyline = false;
+    bool txtXy = false;
 };
 
 struct ConversionOptions {
-    std::string CoordinateSystem;  // "1954", "1980", "2000", "1984"; empty = options not set
-    std::string ZoneWidth;         // "3" or "6"
-    double TextScale = 0;          // map scale denominator, e.g. 500
-    double SemiMajorAxis = 0;      // filled from CoordinateSystem before each conversion
-    double SemiMinorAxis = 0;
-    PendingConversionFlags PendingConversion;
+    std::string coordinateSystem;  // "1954", "1980", "2000", "1984"; empty = options not set
+    std::string zoneWidth;         // "3" or "6"
+    double textScale = 0;          // map scale denominator, e.g. 500
+    double semiMajorAxis = 0;      // filled from coordinateSystem before each conversion
+    double semiMinorAxis = 0;
+    PendingConversionFlags pendingConversion;
 
-    bool IsSet() const { return !CoordinateSystem.empty(); }
+    bool IsSet() const { return !coordinateSystem.empty(); }
 };
 
-// Copies the axes of CoordinateSystem's ellipsoid into the options; fails for
+// Copies the axes of coordinateSystem's ellipsoid into the options; fails for
 // a code that names no ellipsoid.
 Status ApplyEllipsoid(ConversionOptions& options);
 

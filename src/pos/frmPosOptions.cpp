@@ -75,14 +75,14 @@ void FillChoices(QComboBox* box, const std::vector<OptionChoice>& choices,
 }  // namespace
 
 void frmPosOptions::Load() {
-    FillChoices(cboCS_, CoordinateSystemChoices(), options_.CoordinateSystem);
-    FillChoices(cboZone_, ZoneWidthChoices(), options_.ZoneWidth);
+    FillChoices(cboCS_, CoordinateSystemChoices(), options_.coordinateSystem);
+    FillChoices(cboZone_, ZoneWidthChoices(), options_.zoneWidth);
     cboFontScale_->clear();
     int selected = 0;
     const auto& scales = TextScaleChoices();
     for (std::size_t i = 0; i < scales.size(); ++i) {
         cboFontScale_->addItem(Q(scales[i]));
-        if (ParseNumber(scales[i]) == options_.TextScale) selected = static_cast<int>(i);
+        if (ParseNumber(scales[i]) == options_.textScale) selected = static_cast<int>(i);
     }
     cboFontScale_->setCurrentIndex(selected);
 }
@@ -92,9 +92,9 @@ void frmPosOptions::Accept() {
     const auto& zones = ZoneWidthChoices();
     const auto scale = ParseNumber(U(cboFontScale_->currentText()));
     if (!scale || *scale <= 0) return;  // the list holds only numbers
-    options_.CoordinateSystem = systems[static_cast<std::size_t>(cboCS_->currentIndex())].code;
-    options_.ZoneWidth = zones[static_cast<std::size_t>(cboZone_->currentIndex())].code;
-    options_.TextScale = *scale;
+    options_.coordinateSystem = systems[static_cast<std::size_t>(cboCS_->currentIndex())].code;
+    options_.zoneWidth = zones[static_cast<std::size_t>(cboZone_->currentIndex())].code;
+    options_.textScale = *scale;
     close();
     if (accepted_) accepted_();
 }

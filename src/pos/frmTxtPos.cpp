@@ -15,9 +15,11 @@
 #include <QToolButton>
 
 #include "pos/other_to_pos.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/qt_controls.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

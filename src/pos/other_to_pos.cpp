@@ -1,7 +1,8 @@
 #include "pos/other_to_pos.h"
 
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -28,13 +29,13 @@ std::optional<std::string> FixedSevenDecimals(std::string_view text) {
     const auto decimal = ReadWrittenDecimal(text);
     // Exponents far beyond any coordinate would only make huge texts.
     constexpr std::int64_t kLargestShift = 400;
-    if (!decimal || decimal->Exponent > kLargestShift ||
-        decimal->Exponent < -kLargestShift - static_cast<std::int64_t>(decimal->Digits.size()))
+    if (!decimal || decimal->exponent > kLargestShift ||
+        decimal->exponent < -kLargestShift - static_cast<std::int64_t>(decimal->digits.size()))
         return std::nullopt;
-    const bool negative = decimal->Negative;
-    const std::string& digits = decimal->Digits;
+    const bool negative = decimal->negative;
+    const std::string& digits = decimal->digits;
     // How many of the digits stand before the point.
-    const long long pointAt = static_cast<long long>(digits.size()) + decimal->Exponent;
+    const long long pointAt = static_cast<long long>(digits.size()) + decimal->exponent;
     const auto length = static_cast<long long>(digits.size());
     std::string integer =
         pointAt > 0 ? digits.substr(0, static_cast<std::size_t>(std::min(pointAt, length)))
@@ -86,7 +87,7 @@ std::vector<std::string> ColumnOf(const std::vector<std::string>& lines, std::st
     entries.reserve(lines.size());
     for (const auto& line : lines) {
         FieldList fields = SplitFields(TrimSpaces(line), separator, column + 1);
-        entries.push_back(column < fields.Count() ? std::move(fields.Items[column])
+        entries.push_back(column < fields.Count() ? std::move(fields.items[column])
                                                   : std::string());
     }
     return entries;

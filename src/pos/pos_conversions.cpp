@@ -6,9 +6,11 @@
 
 #include "geodesy/module_gauss.h"
 #include "pos/pos_file.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/kml.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 
@@ -198,7 +200,7 @@ void DxfVertex(std::string& text, double east, double north) {
 }
 
 std::string UnprojectableText(const PosRecord& record, const std::filesystem::path& pos) {
-    return "无人机POS文件 " + PathText(pos) + " 第" + std::to_string(record.LineNumber) +
+    return "无人机POS文件 " + PathText(pos) + " 第" + std::to_string(record.lineNumber) +
            "行的经度“" + record.Longitude() + "”、纬度“" + record.Latitude() + "”无法投影！";
 }
 
@@ -214,12 +216,12 @@ class Projector {
         if (!lon) return lon.status();
         const auto lat = PosNumber(record, PosNumberField::Latitude, pos);
         if (!lat) return lat.status();
-        if (!L0_)
-            L0_ = ModuleGauss::DegreesToRadians(
-                ModuleGauss::CentralMeridian(*lon, options_.ZoneWidth));
+        if (!centralMeridian_)
+            centralMeridian_ = ModuleGauss::DegreesToRadians(
+                ModuleGauss::CentralMeridian(*lon, options_.zoneWidth));
         const auto plane = ModuleGauss::GaussForward(
             {ModuleGauss::DegreesToRadians(*lat), ModuleGauss::DegreesToRadians(*lon)},
-            options_.SemiMajorAxis, options_.SemiMinorAxis, *L0_);
+            options_.semiMajorAxis, options_.semiMinorAxis, *centralMeridian_);
         // Coordinates far outside any zone overflow the series; such a point
         // stops the conversion instead of being written as 0.
         if (!std::isfinite(plane.x) || !std::isfinite(plane.y))
@@ -230,7 +232,7 @@ class Projector {
 
   private:
     const ConversionOptions& options_;
-    std::optional<double> L0_;
+    std::optional<double> centralMeridian_;
 };
 
 // A text field copied into a KML document must be a text XML 1.0 can hold;
@@ -241,7 +243,7 @@ Status CheckXmlText(const PosRecord& record, const std::string& field,
     const auto problem = FindNonXmlCharacter(field);
     if (!problem) return Status::Ok();
     return Status::Fail("无人机POS文件 " + PathText(pos) + " 第" +
-                        std::to_string(record.LineNumber) + "行含有KML文件不能保存的字符（" +
+                        std::to_string(record.lineNumber) + "行含有KML文件不能保存的字符（" +
                         problem->description + "）！");
 }
 
@@ -347,7 +349,7 @@ class DxfPointWriter : public ProjectingWriter {
   public:
     explicit DxfPointWriter(const WriterContext& context)
         : ProjectingWriter(context),
-          h_(context.options.TextScale / 500),
+          h_(context.options.textScale / 500),
           heightText_(GeneralNumberText(h_)) {}
     void Begin(std::string& text) override { text += kDxfEntities; }
     void End(std::string& text) override { text += kDxfEnd; }

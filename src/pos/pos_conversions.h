@@ -42,8 +42,8 @@ struct ConversionResult {
 };
 
 // Converts the POS file into the output file. The projecting conversions use
-// the options' CoordinateSystem (its ellipsoid), ZoneWidth and, for DXF
-// points, TextScale; the others ignore the options. The feedback hears the
+// the options' coordinateSystem (its ellipsoid), zoneWidth and, for DXF
+// points, textScale; the others ignore the options. The feedback hears the
 // bytes read now and then; a cancel ends the conversion with nothing written.
 ConversionResult ConvertPosFile(PosConversion conversion, const std::filesystem::path& pos,
                                 const std::filesystem::path& output,

@@ -1,5 +1,6 @@
 #include "pos/pos_file.h"
 
+#include "shell/files.h"
 #include "shell/text.h"
 
 namespace skyrell {
@@ -41,11 +42,11 @@ bool PosReader::Next(PosRecord& record) {
         }
         std::string_view parts[PosRecord::kFieldCount];
         if (!SplitNine(bytes_, parts)) continue;
-        record.Fields.resize(PosRecord::kFieldCount);
+        record.fields.resize(PosRecord::kFieldCount);
         const bool utf8 = lines_.Encoding() == TextEncoding::Utf8;
         for (std::size_t i = 0; i < PosRecord::kFieldCount; ++i) {
             if (utf8 || IsAscii(parts[i])) {
-                record.Fields[i].assign(parts[i]);
+                record.fields[i].assign(parts[i]);
                 continue;
             }
             // Fields such as the weekday repeat from line to line: decode a
@@ -54,9 +55,9 @@ bool PosReader::Next(PosRecord& record) {
                 lastBytes_[i].assign(parts[i]);
                 lastText_[i] = GbkToUtf8(parts[i]);
             }
-            record.Fields[i] = lastText_[i];
+            record.fields[i] = lastText_[i];
         }
-        record.LineNumber = lines_.LineNumber();
+        record.lineNumber = lines_.LineNumber();
         return true;
     }
     return false;
@@ -96,10 +97,10 @@ Result<double> PosNumber(const PosRecord& record, PosNumberField field,
         index = PosRecord::kHeightField;
         name = "高程";
     }
-    const std::string& text = record.Fields[index];
+    const std::string& text = record.fields[index];
     if (const auto number = ParseNumber(text)) return *number;
     return Status::Fail("无人机POS文件 " + PathText(path) + " 第" +
-                        std::to_string(record.LineNumber) + "行的" + name + "“" + text +
+                        std::to_string(record.lineNumber) + "行的" + name + "“" + text +
                         "”不是数字！");
 }
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "shell/feedback.h"
+#include "shell/line_reader.h"
 #include "shell/status.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -27,13 +27,13 @@ struct PosRecord {
     static constexpr std::size_t kLatitudeField = 4;
     static constexpr std::size_t kHeightField = 5;
 
-    std::vector<std::string> Fields;  // the 9 fields as split, unchanged
-    std::int64_t LineNumber = 0;      // line of the file, counted from 1
+    std::vector<std::string> fields;  // the 9 fields as split, unchanged
+    std::int64_t lineNumber = 0;      // line of the file, counted from 1
 
-    const std::string& PhotoId() const { return Fields[kPhotoIdField]; }
-    const std::string& Longitude() const { return Fields[kLongitudeField]; }
-    const std::string& Latitude() const { return Fields[kLatitudeField]; }
-    const std::string& Height() const { return Fields[kHeightField]; }
+    const std::string& PhotoId() const { return fields[kPhotoIdField]; }
+    const std::string& Longitude() const { return fields[kLongitudeField]; }
+    const std::string& Latitude() const { return fields[kLatitudeField]; }
+    const std::string& Height() const { return fields[kHeightField]; }
 };
 
 // Reads the data lines of a POS file one by one, in constant memory.

@@ -1,8 +1,9 @@
 #include "pos/qt_pos_conversions.h"
 
 #include "pos/frmPosOptions.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "shell/qt_outside_programs.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -53,16 +54,16 @@ ConversionTexts TextsOf(PosConversion conversion) {
 }
 
 void SetPendingFlag(ConversionOptions& options, PosConversion conversion) {
-    options.PendingConversion = {};
-    options.PendingConversion.DxfPoint = conversion == PosConversion::DxfPoint;
-    options.PendingConversion.DxfPolyline = conversion == PosConversion::DxfPolyline;
-    options.PendingConversion.TxtXy = conversion == PosConversion::TxtXy;
+    options.pendingConversion = {};
+    options.pendingConversion.dxfPoint = conversion == PosConversion::DxfPoint;
+    options.pendingConversion.dxfPolyline = conversion == PosConversion::DxfPolyline;
+    options.pendingConversion.txtXy = conversion == PosConversion::TxtXy;
 }
 
 }  // namespace
 
 void PosConversions::ShowOptions() {
-    options_.PendingConversion = {};
+    options_.pendingConversion = {};
     ShowOptionsDialog();
 }
 
@@ -74,9 +75,9 @@ void PosConversions::ShowOptionsDialog() {
 
 void PosConversions::ResumePending() {
     // Each conversion rewrites the flags when it starts, so at most one runs.
-    if (options_.PendingConversion.DxfPoint) Run(PosConversion::DxfPoint);
-    if (options_.PendingConversion.DxfPolyline) Run(PosConversion::DxfPolyline);
-    if (options_.PendingConversion.TxtXy) Run(PosConversion::TxtXy);
+    if (options_.pendingConversion.dxfPoint) Run(PosConversion::DxfPoint);
+    if (options_.pendingConversion.dxfPolyline) Run(PosConversion::DxfPolyline);
+    if (options_.pendingConversion.txtXy) Run(PosConversion::TxtXy);
 }
 
 PosConversions::PosConversions(Services& services, QWidget* owner, ToolWindows& tools)

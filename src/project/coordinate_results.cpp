@@ -5,7 +5,10 @@
 #include <unordered_set>
 
 #include "project/control_points.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 
@@ -58,8 +61,8 @@ std::string NotANumberText(std::int64_t lineNumber, std::string_view column,
 std::optional<Picometres> WrittenPicometres(std::string_view text) {
     const auto decimal = ReadWrittenDecimal(text);
     if (!decimal) return std::nullopt;
-    std::string digits = decimal->Digits;
-    std::int64_t power = decimal->Exponent;
+    std::string digits = decimal->digits;
+    std::int64_t power = decimal->exponent;
     power += 12;  // metres to picometres
     // Digits below a picometre are dropped; what remains must fit.
     if (power < 0) {
@@ -77,7 +80,7 @@ std::optional<Picometres> WrittenPicometres(std::string_view text) {
         value *= 10;
         if (value > kLargest) return std::nullopt;
     }
-    return decimal->Negative ? -value : value;
+    return decimal->negative ? -value : value;
 }
 
 // The sum of one coordinate over a point's observations. The plain sum gives
@@ -116,7 +119,7 @@ bool IsDataLine(std::string_view line, const FieldList& fields, const RawCsvLayo
 Result<RawObservation> ReadRawObservation(const FieldList& fields, const RawCsvLayout& layout,
                                           std::int64_t lineNumber) {
     RawObservation obs;
-    obs.name = AsciiUpper(LeadingCharacters(fields.Items[layout.name], 5));
+    obs.name = AsciiUpper(LeadingCharacters(fields.items[layout.name], 5));
     struct Numeric {
         std::size_t index;
         std::string_view column;
@@ -130,14 +133,14 @@ Result<RawObservation> ReadRawObservation(const FieldList& fields, const RawCsvL
         {layout.ellipsoidalHeight, "大地高", &obs.ellipsoidalHeight, nullptr},
     };
     for (const auto& number : numbers) {
-        const std::string& text = fields.Items[number.index];
+        const std::string& text = fields.items[number.index];
         const auto value = ParseNumber(text);
         if (!value) return Status::Fail(NotANumberText(lineNumber, number.column, text));
         *number.value = *value;
         if (number.written) *number.written = WrittenPicometres(text);
     }
-    obs.latitude = fields.Items[layout.latitude];
-    obs.longitude = fields.Items[layout.longitude];
+    obs.latitude = fields.items[layout.latitude];
+    obs.longitude = fields.items[layout.longitude];
     return obs;
 }
 

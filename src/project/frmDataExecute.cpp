@@ -26,7 +26,6 @@
 #include "shell/files.h"
 #include "shell/qt_outside_programs.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

@@ -15,7 +15,6 @@
 #include "shell/qt_outside_programs.h"
 #include "shell/qt_tool_windows.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -148,10 +147,10 @@ void frmInfo::ShowSelected(const Result<std::optional<PointDescription>>& found)
         return;
     }
     if (const auto& record = *found) {
-        txtData1_->setText(Q(record->Place));
-        txtData2_->setText(Q(record->Height));
-        txtData3_->setText(Q(record->Third));
-        txtData4_->setText(Q(record->Fourth));
+        txtData1_->setText(Q(record->place));
+        txtData2_->setText(Q(record->height));
+        txtData3_->setText(Q(record->third));
+        txtData4_->setText(Q(record->fourth));
     }
     if (chkPic_->isChecked()) OpenSelectedPicture();
 }
@@ -184,9 +183,9 @@ void frmInfo::Save() {
     const PointDescription record{U(txtName_->text()), U(txtData1_->text()), U(txtData2_->text()),
                                   U(txtData3_->text()), U(txtData4_->text())};
     if (const auto problem = CheckPointDescription(record)) {
-        Warn(Q(problem->Message));
+        Warn(Q(problem->message));
         QLineEdit* const boxes[] = {txtName_, txtData1_, txtData2_, txtData3_, txtData4_};
-        boxes[problem->Field - 1]->setFocus();
+        boxes[problem->field - 1]->setFocus();
         return;
     }
     runner_->Run(
@@ -209,10 +208,10 @@ void frmInfo::ShowSaved(const PointDescription& record, const Status& saved) {
     }
     // On the last entry the boxes stay, showing what was stored.
     const PointDescription stored = StoredForm(record);
-    txtData1_->setText(Q(stored.Place));
-    txtData2_->setText(Q(stored.Height));
-    txtData3_->setText(Q(stored.Third));
-    txtData4_->setText(Q(stored.Fourth));
+    txtData1_->setText(Q(stored.place));
+    txtData2_->setText(Q(stored.height));
+    txtData3_->setText(Q(stored.third));
+    txtData4_->setText(Q(stored.fourth));
 }
 
 frmInfo* OpenPointDescriptionEditor(Services& services, QWidget* owner,

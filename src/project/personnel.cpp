@@ -1,8 +1,9 @@
 #include "project/personnel.h"
 
+#include "shell/atomic_file.h"
 #include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -14,7 +15,7 @@ std::optional<PersonnelNames> ReadPersonnel(const std::filesystem::path& file) {
     std::string line;
     if (!reader.Next(line)) return names;  // an empty file names nobody
     const FieldList fields = SplitFields(line, ",", names.size());
-    for (std::size_t i = 0; i < names.size() && i < fields.Count(); ++i) names[i] = fields.Items[i];
+    for (std::size_t i = 0; i < names.size() && i < fields.Count(); ++i) names[i] = fields.items[i];
     return names;
 }
 

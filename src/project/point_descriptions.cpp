@@ -3,9 +3,11 @@
 #include <array>
 
 #include "project/sortie_layout.h"
+#include "shell/atomic_file.h"
 #include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 
 namespace skyrell {
 
@@ -26,7 +28,7 @@ std::string FieldLabel(int field) {
 }
 
 std::array<const std::string*, kFieldCount> FieldsOf(const PointDescription& record) {
-    return {&record.Name, &record.Place, &record.Height, &record.Third, &record.Fourth};
+    return {&record.name, &record.place, &record.height, &record.third, &record.fourth};
 }
 
 // Hands each record of the file to `visit`, with its line as the file holds it
@@ -60,23 +62,23 @@ std::filesystem::path PointDescriptionFileOf(std::string_view processFolderText)
 std::optional<PointDescription> ParsePointDescription(std::string_view line) {
     FieldList fields = SplitFields(line, ",", kFieldCount);
     if (fields.Count() != kFieldCount) return std::nullopt;
-    auto& f = fields.Items;
+    auto& f = fields.items;
     return PointDescription{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
                             std::move(f[4])};
 }
 
 PointDescription StoredForm(const PointDescription& record) {
-    return {std::string(WithoutLeadingBlanks(record.Name)),
-            std::string(WithoutLeadingBlanks(record.Place)),
-            std::string(WithoutLeadingBlanks(record.Height)),
-            std::string(WithoutLeadingBlanks(record.Third)),
-            std::string(TrimSpaces(record.Fourth))};
+    return {std::string(WithoutLeadingBlanks(record.name)),
+            std::string(WithoutLeadingBlanks(record.place)),
+            std::string(WithoutLeadingBlanks(record.height)),
+            std::string(WithoutLeadingBlanks(record.third)),
+            std::string(TrimSpaces(record.fourth))};
 }
 
 std::string RecordLine(const PointDescription& record) {
     const PointDescription stored = StoredForm(record);
-    return stored.Name + "," + stored.Place + "," + stored.Height + "," + stored.Third + "," +
-           stored.Fourth;
+    return stored.name + "," + stored.place + "," + stored.height + "," + stored.third + "," +
+           stored.fourth;
 }
 
 std::optional<FieldProblem> CheckPointDescription(const PointDescription& record) {
@@ -98,7 +100,7 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
     if (!FileExists(file)) return found;
     const Status read = ForEachRecord(
         file, feedback, [&](const std::string&, TextEncoding, PointDescription& record) {
-            if (!EqualsNoCase(record.Name, name)) return true;
+            if (!EqualsNoCase(record.name, name)) return true;
             found = std::move(record);
             return false;
         });
@@ -108,11 +110,11 @@ Result<std::optional<PointDescription>> FindPointDescription(const std::filesyst
 
 Status SavePointDescription(const std::filesystem::path& file, const PointDescription& record,
                             const Feedback& feedback) {
-    if (auto problem = CheckPointDescription(record)) return Status::Fail(problem->Message);
+    if (auto problem = CheckPointDescription(record)) return Status::Fail(problem->message);
     // Text GBK cannot hold is the user's input to change, not a file failure.
     auto newLine = Utf8ToGbk(RecordLine(record));
     if (!newLine) return newLine.status();
-    const std::string name = StoredForm(record).Name;
+    const std::string name = StoredForm(record).name;
 
     // The records of other points keep the bytes they have in the file, so a
     // byte that is not GBK in one of them neither blocks nor alters the save.
@@ -122,7 +124,7 @@ Status SavePointDescription(const std::filesystem::path& file, const PointDescri
         const Status read = ForEachRecord(
             file, feedback,
             [&](const std::string& bytes, TextEncoding encoding, PointDescription& other) {
-                if (EqualsNoCase(other.Name, name)) return true;
+                if (EqualsNoCase(other.name, name)) return true;
                 if (encoding == TextEncoding::Gbk) {
                     content += bytes;
                 } else if (auto gbk = Utf8ToGbk(bytes)) {

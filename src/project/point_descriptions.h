@@ -21,11 +21,11 @@
 namespace skyrell {
 
 struct PointDescription {
-    std::string Name;
-    std::string Place;   // first description: the words after "本点刺在"
-    std::string Height;  // second description: the words after "高程测至"
-    std::string Third;
-    std::string Fourth;
+    std::string name;
+    std::string place;   // first description: the words after "本点刺在"
+    std::string height;  // second description: the words after "高程测至"
+    std::string third;
+    std::string fourth;
     bool operator==(const PointDescription&) const = default;
 };
 
@@ -45,8 +45,8 @@ std::string RecordLine(const PointDescription& record);
 // A field the file cannot hold: its number (1 = point name, 2 to 5 = the
 // four descriptions) and the message that names it.
 struct FieldProblem {
-    int Field = 0;
-    std::string Message;
+    int field = 0;
+    std::string message;
 };
 // Commas and line breaks would split or break the line, so a record with one
 // in any field is refused ("第三描述中不能包含逗号。").

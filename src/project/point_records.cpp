@@ -3,9 +3,10 @@
 #include <optional>
 
 #include "project/sortie_layout.h"
+#include "shell/atomic_file.h"
 #include "shell/files.h"
+#include "shell/line_reader.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -74,20 +75,20 @@ PointRecordCheck CheckPointRecords(const PointRecordForm& form) {
 }
 
 std::string RecordPointName(std::string_view photoName) {
-    const std::string first = SplitFields(photoName, "_").Items.front();
+    const std::string first = SplitFields(photoName, "_").items.front();
     return AsciiUpper(first.substr(0, first.find('.')));
 }
 
 std::string RecordPhotoNumber(std::string_view photoName) {
     const FieldList parts = SplitFields(photoName, "_");
     if (parts.Count() < 3) return {};
-    return parts.Items[2].substr(0, parts.Items[2].find('.'));
+    return parts.items[2].substr(0, parts.items[2].find('.'));
 }
 
 std::string DescriptionText(const PointDescription& record) {
-    std::string text = "本点刺在" + record.Place + std::string(kFullWidthComma);
-    text += "\r\n高程测至" + record.Height + std::string(kFullWidthComma);
-    for (const std::string* extra : {&record.Third, &record.Fourth})
+    std::string text = "本点刺在" + record.place + std::string(kFullWidthComma);
+    text += "\r\n高程测至" + record.height + std::string(kFullWidthComma);
+    for (const std::string* extra : {&record.third, &record.fourth})
         if (!extra->empty()) text += "\r\n" + *extra + std::string(kFullWidthComma);
     text.replace(text.size() - kFullWidthComma.size(), kFullWidthComma.size(), kFullWidthStop);
     return text;
@@ -131,7 +132,7 @@ Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const Point
         }
         const PointDescription* record = nullptr;
         for (const auto& candidate : *descriptions) {
-            if (EqualsNoCase(candidate.Name, name)) {
+            if (EqualsNoCase(candidate.name, name)) {
                 record = &candidate;
                 break;
             }

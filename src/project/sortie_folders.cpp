@@ -5,7 +5,6 @@
 
 #include "project/sortie_layout.h"
 #include "shell/files.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 

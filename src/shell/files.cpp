@@ -8,15 +8,16 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
+#include "shell/atomic_file.h"
 #include "shell/system_errors.h"
 #include "shell/text.h"
-#include "shell/textfile.h"
 
 namespace skyrell {
 
@@ -30,6 +31,34 @@ bool FolderExists(const fs::path& folder) {
 bool FileExists(const fs::path& file) {
     std::error_code ec;
     return !file.empty() && fs::is_regular_file(file, ec);
+}
+
+std::string ReadFailureText(const std::filesystem::path& path, const Status& cause) {
+    return "无法读取文件“" + PathText(path) + "”：" + cause.message();
+}
+
+std::string WriteFailureText(const std::filesystem::path& path, const Status& cause) {
+    return "无法写入文件“" + PathText(path) + "”：" + cause.message();
+}
+
+std::string PathText(const std::filesystem::path& path) { return path.string(); }
+std::filesystem::path PathOf(std::string_view utf8) { return std::filesystem::path(utf8); }
+
+Result<std::string> ReadWholeFile(const fs::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        const int code = errno;
+        return Status::Fail(ReadFailureText(path, SystemFailure(code)), code);
+    }
+    std::string bytes;
+    std::array<char, 1 << 16> buffer;
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+        bytes.append(buffer.data(), n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return Status::Fail(ReadFailureText(path, SystemFailure(EIO)), EIO);
+    return bytes;
 }
 
 std::string CreateFolderFailureText(const fs::path& folder, const Status& cause) {
@@ -50,7 +79,7 @@ Status CreateFolderIfMissing(const fs::path& folder) {
 namespace {
 
 Status CopyFailure(const fs::path& target, int code) {
-    return Status::Fail(WriteFailureText(target, Status::Fail(SystemErrorText(code), code)), code);
+    return Status::Fail(WriteFailureText(target, SystemFailure(code)), code);
 }
 
 // Copies every byte of `in` to `out` inside the kernel: copy_file_range shares

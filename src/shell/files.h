@@ -28,6 +28,10 @@ Status CreateFolderIfMissing(const std::filesystem::path& folder);
 Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target,
                         bool* copied = nullptr);
 
+// The bytes of a whole file; a failure names the file (ReadFailureText) and
+// carries the system's error number as code.
+Result<std::string> ReadWholeFile(const std::filesystem::path& path);
+
 // Replaces the file by the UTF-8 text, with a byte-order mark when asked, in
 // one atomic step. An empty text writes nothing. A failure carries the system's
 // error description as message and its error number as code.
@@ -41,6 +45,13 @@ std::vector<std::string> ListFiles(const std::filesystem::path& folder, std::str
 // Folder path as the path boxes show it: ending with the native separator.
 std::string WithTrailingSeparator(std::string_view folder);
 
+// UTF-8 text of a path and the path of a UTF-8 text.
+std::string PathText(const std::filesystem::path& path);
+std::filesystem::path PathOf(std::string_view utf8);
+
+// Texts of the failure messages that name a file or folder.
+std::string ReadFailureText(const std::filesystem::path& path, const Status& cause);
+std::string WriteFailureText(const std::filesystem::path& path, const Status& cause);
 // The text of the message that names a folder which could not be created.
 std::string CreateFolderFailureText(const std::filesystem::path& folder, const Status& cause);
 

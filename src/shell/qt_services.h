@@ -1,6 +1,7 @@
 #pragma once
 // Production implementations of the window ports on Qt's dialogs and the
-// desktop's services.
+// desktop's services. qt_services.cpp implements them and the helpers that
+// services.h declares beside the ports.
 
 #include "shell/services.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 // Window-side ports: message boxes and file dialogs (Dialogs) and the desktop's
 // programs (Desktop), bundled with the logic ports in one Services object that
-// every window receives. main.cpp builds the production set, tests build fakes.
+// every window receives. main.cpp builds the production set (qt_services.h),
+// tests build fakes. The helpers below are implemented in qt_services.cpp.
 
 #include <QString>
 #include <optional>

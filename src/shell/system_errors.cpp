@@ -67,4 +67,6 @@ std::string SystemErrorText(const std::error_code& code) {
     return UnknownErrorText(code.value(), code.message());
 }
 
+Status SystemFailure(int code) { return Status::Fail(SystemErrorText(code), code); }
+
 }  // namespace skyrell

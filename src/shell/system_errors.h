@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "shell/status.h"
+
 namespace skyrell {
 
 // The sentence for a system error number (errno), e.g. EACCES ->
@@ -17,5 +19,9 @@ std::string SystemErrorText(int code);
 // The same for an error code of the standard library: codes that map to an
 // errno value are told like it, others by the lead-in and their message.
 std::string SystemErrorText(const std::error_code& code);
+
+// A failure with the sentence of a system error number as its message and the
+// number as its code.
+Status SystemFailure(int code);
 
 }  // namespace skyrell

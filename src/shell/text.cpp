@@ -19,10 +19,10 @@ std::string_view TrimSpaces(std::string_view text) {
 FieldList SplitFields(std::string_view text, std::string_view separator, std::size_t keep) {
     FieldList result;
     const auto add = [&](std::string_view field) {
-        if (result.Items.size() < keep)
-            result.Items.emplace_back(field);
+        if (result.items.size() < keep)
+            result.items.emplace_back(field);
         else
-            ++result.Dropped;
+            ++result.dropped;
     };
     const std::string_view sep = TrimSpaces(separator);
     std::string_view rest = TrimSpaces(text);
@@ -45,7 +45,7 @@ FieldList SplitFields(std::string_view text, std::string_view separator, std::si
     std::size_t count = 0;
     for (auto at = work.find(sep); at != std::string::npos; at = work.find(sep, at + sep.size()))
         ++count;
-    result.Items.reserve(std::min(count, keep));
+    result.items.reserve(std::min(count, keep));
     std::string_view remaining = work;
     for (std::size_t i = 0; i < count; ++i) {
         const auto at = remaining.find(sep);
@@ -96,6 +96,54 @@ std::string_view LeadingCharacters(std::string_view text, std::size_t count) {
     for (std::size_t seen = 0; end < text.size() && seen < count; ++seen)
         end = NextCharacter(text, end);
     return text.substr(0, end);
+}
+
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    Utf8Character c;
+    if (lead < 0x80) {
+        c.code = lead;
+        c.whole = c.valid = true;
+        return c;
+    }
+    if ((lead & 0xE0) == 0xC0)
+        c.length = 2;
+    else if ((lead & 0xF0) == 0xE0)
+        c.length = 3;
+    else if ((lead & 0xF8) == 0xF0)
+        c.length = 4;
+    else
+        return c;
+    if (c.length > text.size() - at) return c;
+    c.code = lead & (0x7F >> c.length);
+    for (std::size_t i = 1; i < c.length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return c;
+        c.code = (c.code << 6) | (next & 0x3F);
+    }
+    c.whole = true;
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    c.valid =
+        c.code >= kSmallest[c.length] && c.code <= 0x10FFFF && (c.code < 0xD800 || c.code > 0xDFFF);
+    return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 std::optional<std::int64_t> TrailingNumber(std::string_view text) {
@@ -190,11 +238,11 @@ std::optional<WrittenDecimal> ReadWrittenDecimal(std::string_view text) {
         if (exponent > kLargestExponent) return std::nullopt;
     }
     WrittenDecimal decimal;
-    decimal.Negative = shape->negative;
-    decimal.Digits.reserve(shape->whole.size() + shape->fraction.size());
-    decimal.Digits += shape->whole;
-    decimal.Digits += shape->fraction;
-    decimal.Exponent = (shape->exponentNegative ? -exponent : exponent) -
+    decimal.negative = shape->negative;
+    decimal.digits.reserve(shape->whole.size() + shape->fraction.size());
+    decimal.digits += shape->whole;
+    decimal.digits += shape->fraction;
+    decimal.exponent = (shape->exponentNegative ? -exponent : exponent) -
                        static_cast<std::int64_t>(shape->fraction.size());
     return decimal;
 }
@@ -294,28 +342,11 @@ std::optional<XmlTextProblem> FindNonXmlCharacter(std::string_view text) {
             ++i;
             continue;
         }
-        // Length and smallest code point of the sequence a lead byte starts.
-        std::size_t length = 0;
-        char32_t code = 0, smallest = 0;
-        if (lead >= 0xC2 && lead <= 0xDF)
-            length = 2, code = lead & 0x1F, smallest = 0x80;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            length = 3, code = lead & 0x0F, smallest = 0x800;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            length = 4, code = lead & 0x07, smallest = 0x10000;
-        else
-            return problem(i, "0x%02X", lead);
-        if (i + length > text.size()) return problem(i, "0x%02X", lead);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return problem(i, "0x%02X", lead);
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return problem(i, "0x%02X", lead);
-        if (code == 0xFFFE || code == 0xFFFF)
-            return problem(i, "U+%04X", static_cast<unsigned>(code));
-        i += length;
+        const Utf8Character c = DecodeUtf8(text, i);
+        if (!c.valid) return problem(i, "0x%02X", lead);
+        if (c.code == 0xFFFE || c.code == 0xFFFF)
+            return problem(i, "U+%04X", static_cast<unsigned>(c.code));
+        i += c.length;
     }
     return std::nullopt;
 }

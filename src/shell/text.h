@@ -13,16 +13,16 @@ namespace skyrell {
 // A reader that uses only the first fields keeps only those (SplitFields'
 // `keep`): a line of ten million commas then costs no ten million strings.
 struct FieldList {
-    std::vector<std::string> Items;  // every field, or the first `keep` of them
-    std::size_t Dropped = 0;         // fields counted but not kept
-    std::size_t Count() const { return Items.size() + Dropped; }
+    std::vector<std::string> items;  // every field, or the first `keep` of them
+    std::size_t dropped = 0;         // fields counted but not kept
+    std::size_t Count() const { return items.size() + dropped; }
 };
 
 // Splits a line into fields. The separator is trimmed of spaces first; an empty
 // result means blank mode (fields are runs of non-space characters), anything
 // else is separator mode (empty fields stay, leading spaces of a field go,
 // trailing spaces stay). Only U+0020 counts as a blank; a tab is an ordinary
-// character. Only the first `keep` fields are kept in Items; Count() counts all.
+// character. Only the first `keep` fields are kept in items; Count() counts all.
 FieldList SplitFields(std::string_view text, std::string_view separator,
                       std::size_t keep = static_cast<std::size_t>(-1));
 
@@ -40,8 +40,9 @@ std::string FileTitleOf(std::string_view path);
 // the number does not fit 64 bits.
 std::optional<std::int64_t> TrailingNumber(std::string_view text);
 
-// ASCII digit test, the one used by every parser.
+// ASCII digit and letter tests, the ones used by every parser.
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Whether every byte is ASCII (such text is the same in GBK and UTF-8).
 bool IsAscii(std::string_view text);
@@ -54,13 +55,28 @@ std::size_t PreviousCharacter(std::string_view text, std::size_t at);
 // The first `count` characters of a UTF-8 text (all of it when shorter).
 std::string_view LeadingCharacters(std::string_view text, std::size_t count);
 
+// The UTF-8 character that starts at an offset of a text.
+struct Utf8Character {
+    // Bytes its lead byte announces: 2 to 4 for a lead byte of a longer
+    // sequence (0xC0 to 0xF7), else 1 (ASCII, and bytes that lead nothing).
+    std::size_t length = 1;
+    char32_t code = 0;   // the code point the bytes spell, when whole
+    bool whole = false;  // the lead byte and all its continuation bytes are there
+    // Whole, in its shortest form, at most U+10FFFF and not a surrogate.
+    bool valid = false;
+};
+// Decodes the character at offset `at`, which must lie inside the text.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at);
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8(std::string& out, char32_t code);
+
 // A decimal number exactly as written: its value is
-// (negative ? -1 : 1) x Digits x 10^Exponent. Digits holds every digit of
+// (negative ? -1 : 1) x digits x 10^exponent. `digits` holds every digit of
 // the mantissa without the point, leading zeros kept.
 struct WrittenDecimal {
-    bool Negative = false;
-    std::string Digits;
-    std::int64_t Exponent = 0;
+    bool negative = false;
+    std::string digits;
+    std::int64_t exponent = 0;
 };
 // The decimal of a field that ParseNumber accepts, empty for anything else
 // and for exponents beyond +-10^6 (no caller keeps such a value exactly).

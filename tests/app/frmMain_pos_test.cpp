@@ -11,8 +11,8 @@
 #include "app/frmMain.h"
 #include "app/qt_navigation_bar.h"
 #include "pos/frmPosOptions.h"
+#include "shell/atomic_file.h"
 #include "shell/qt_job_runner.h"
-#include "shell/textfile.h"
 #include "support/fakes.h"
 
 namespace skyrell {
@@ -41,9 +41,9 @@ void ExpectMessage(const RecordedMessage& m, const QString& text, MsgIcon icon, 
 // Options as the dialog's OK leaves them.
 void SetOptions(frmMain& window, const char* system, const char* zone, double scale = 500) {
     auto& options = window.PosConversionOptions();
-    options.CoordinateSystem = system;
-    options.ZoneWidth = zone;
-    options.TextScale = scale;
+    options.coordinateSystem = system;
+    options.zoneWidth = zone;
+    options.textScale = scale;
 }
 
 frmPosOptions* OptionsDialog(frmMain& window) {
@@ -234,13 +234,13 @@ TEST(frmMainPos, YesToTheOptionsQuestionAndOkResumeTheConversion) {
     EXPECT_EQ(fake.dialogs.fileDialogs.size(), 2u);
     EXPECT_EQ(ReadBytes(out), ReadBytes(DataFile("pos/flight_point_1954_3_2000.dxf")));
     const auto& options = window.PosConversionOptions();
-    EXPECT_EQ(options.CoordinateSystem, "1954");
-    EXPECT_EQ(options.ZoneWidth, "3");
-    EXPECT_EQ(options.TextScale, 2000);
-    EXPECT_EQ(options.SemiMajorAxis, 6378245.0);
-    EXPECT_EQ(options.SemiMinorAxis, 6356863.0188);
+    EXPECT_EQ(options.coordinateSystem, "1954");
+    EXPECT_EQ(options.zoneWidth, "3");
+    EXPECT_EQ(options.textScale, 2000);
+    EXPECT_EQ(options.semiMajorAxis, 6378245.0);
+    EXPECT_EQ(options.semiMinorAxis, 6356863.0188);
     // The flag stays set after the conversion.
-    EXPECT_TRUE(options.PendingConversion.DxfPoint);
+    EXPECT_TRUE(options.pendingConversion.dxfPoint);
 }
 
 TEST(frmMainPos, OkResumesTheConversionThatAskedLast) {
@@ -255,11 +255,11 @@ TEST(frmMainPos, OkResumesTheConversionThatAskedLast) {
     ChooseOptions(dialog, 3, 1, QStringLiteral("1000"));
     ASSERT_EQ(fake.dialogs.fileDialogs.size(), 1u);  // cancelled by the fake
     EXPECT_EQ(fake.dialogs.fileDialogs[0].title, QStringLiteral("选择无人机POS文件"));
-    const auto& flags = window.PosConversionOptions().PendingConversion;
-    EXPECT_FALSE(flags.DxfPoint);
-    EXPECT_TRUE(flags.TxtXy);
-    EXPECT_EQ(window.PosConversionOptions().CoordinateSystem, "1984");
-    EXPECT_EQ(window.PosConversionOptions().ZoneWidth, "6");
+    const auto& flags = window.PosConversionOptions().pendingConversion;
+    EXPECT_FALSE(flags.dxfPoint);
+    EXPECT_TRUE(flags.txtXy);
+    EXPECT_EQ(window.PosConversionOptions().coordinateSystem, "1984");
+    EXPECT_EQ(window.PosConversionOptions().zoneWidth, "6");
 }
 
 TEST(frmMainPos, CancelLeavesOptionsEmptyAndResumesNothing) {
@@ -284,7 +284,7 @@ TEST(frmMainPos, OptionsFromTheNavigationBarResumeNothingAndReopenWithTheLastCho
     frmMain window(fake.services);
     SetOptions(window, "1954", "3");
     window.PosDxfPoint();  // file dialog cancelled; the DXF-points flag is set
-    EXPECT_TRUE(window.PosConversionOptions().PendingConversion.DxfPoint);
+    EXPECT_TRUE(window.PosConversionOptions().pendingConversion.dxfPoint);
     ASSERT_EQ(fake.dialogs.fileDialogs.size(), 1u);
 
     window.Navigation()->ClickGroupHeader(0);

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell::testing {

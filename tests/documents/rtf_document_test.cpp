@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -113,6 +113,64 @@ TEST(RtfDocument, MergedCellsAreCountedOnce) {
     const auto layout = ParseRtfTable(ReadBytes(dir / "merged.rtf"), "merged.rtf");
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->rows[0][1].widthTwips, 2000);  // the merged span
+}
+
+TEST(RtfDocument, ControlWordsThatChangeHowTheTableReads) {
+    // Each template: a table after "{\rtf1 " and, for a write, the text put
+    // into cell (1, 1) before reading back.
+    const struct {
+        const char* name;
+        std::string body;
+        const char* write;
+        Table expected;
+    } cases[] = {
+        {"rows continue while in the table",
+         "\\trowd\\cellx900\\pard\\intbl A\\cell\\row\\trowd\\cellx900\\intbl B\\cell\\row\\pard}",
+         nullptr,
+         {{{"A"}}, {{"B"}}}},
+        {"a paragraph after a row ends the table",
+         "\\trowd\\cellx900\\pard\\intbl A\\cell\\row\\pard after\\par"
+         "\\trowd\\cellx900\\pard\\intbl B\\cell\\row\\pard}",
+         nullptr,
+         {{{"A"}}}},
+        {"itap marks table text and itap0 ends it",
+         "\\trowd\\cellx900\\pard\\itap1 A\\cell\\row\\itap0 after"
+         "\\trowd\\cellx900\\itap1 B\\cell\\row\\pard}",
+         nullptr,
+         {{{"A"}}}},
+        {"bin bytes may hold braces",
+         "\\trowd\\cellx900\\pard\\intbl A{\\pict\\bin2 }}}B\\bin1 {\\cell\\row\\pard}",
+         nullptr,
+         {{{"AB", 1}}}},
+        {"uc2 skips two fallback bytes",
+         "\\trowd\\cellx900\\pard\\intbl \\uc2\\u28857\\'d7\\'f8X\\cell\\row\\pard}",
+         nullptr,
+         {{{"点X"}}}},
+        {"uc ends with its group",
+         "\\trowd\\cellx900\\pard\\intbl A{\\uc0\\u28857}\\u21517?\\cell\\row\\pard}",
+         nullptr,
+         {{{"A点名"}}}},
+        {"text written under uc2 reads back whole",
+         "\\uc2\\trowd\\cellx900\\pard\\intbl \\u28857\\'d7\\'f8\\cell\\row\\pard}",
+         "名A",
+         {{{"名A"}}}},
+    };
+    TempFolder dir;
+    for (const auto& c : cases) {
+        const std::string rtf = "{\\rtf1 " + c.body;
+        if (!c.write) {
+            auto table = ReadRtfTable(rtf, c.name);
+            ASSERT_TRUE(table) << c.name << ": " << table.status().message();
+            EXPECT_EQ(*table, c.expected) << c.name;
+            continue;
+        }
+        WriteBytes(dir / "t.rtf", rtf);
+        RtfDocumentEngine engine;
+        ASSERT_TRUE(engine.Open(dir / "t.rtf")) << c.name;
+        ASSERT_TRUE(engine.SetCellText(1, 1, c.write)) << c.name;
+        ASSERT_TRUE(engine.SaveAs(dir / "out.rtf")) << c.name;
+        EXPECT_EQ(ReadTable(dir / "out.rtf"), c.expected) << c.name;
+    }
 }
 
 TEST(RtfDocument, UnusableTemplatesNameTheFile) {

@@ -10,7 +10,9 @@
 
 #include "fuzz_file.h"
 #include "photo/jpeg_dct_turn.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 
 namespace {
 

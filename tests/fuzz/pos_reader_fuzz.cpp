@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool any = false;
     while (reader.Next(record)) {
         any = true;
-        if (record.Fields.size() != PosRecord::kFieldCount) std::abort();
+        if (record.fields.size() != PosRecord::kFieldCount) std::abort();
         for (auto field :
              {PosNumberField::Longitude, PosNumberField::Latitude, PosNumberField::Height})
             (void)PosNumber(record, field, path);

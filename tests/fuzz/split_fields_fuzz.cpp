@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fields.Count() == 0) std::abort();
     std::size_t total = 0;
     const auto sep = skyrell::TrimSpaces(separator);
-    for (const auto& field : fields.Items) {
+    for (const auto& field : fields.items) {
         total += field.size();
         if (!sep.empty() && field.find(sep) != std::string::npos) std::abort();
     }

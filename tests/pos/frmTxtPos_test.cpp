@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 #include "pos/other_to_pos.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
 #include "support/fakes.h"
 
 namespace skyrell {

@@ -4,7 +4,7 @@
 
 #include "pos/pos_conversions.h"
 #include "pos/pos_file.h"
-#include "shell/textfile.h"
+#include "shell/line_reader.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -18,9 +19,9 @@ using testing::WriteBytes;
 
 ConversionOptions Options(const char* datum, const char* zone, double scale = 500) {
     ConversionOptions options;
-    options.CoordinateSystem = datum;
-    options.ZoneWidth = zone;
-    options.TextScale = scale;
+    options.coordinateSystem = datum;
+    options.zoneWidth = zone;
+    options.textScale = scale;
     return options;
 }
 

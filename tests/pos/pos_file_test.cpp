@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -17,8 +18,8 @@ TEST(PosReader, YieldsOnlyNineFieldLinesWithTheirLineNumbers) {
     PosRecord record;
     std::vector<std::pair<std::int64_t, std::string>> seen;
     while (reader.Next(record)) {
-        ASSERT_EQ(record.Fields.size(), 9u);
-        seen.emplace_back(record.LineNumber, record.PhotoId());
+        ASSERT_EQ(record.fields.size(), 9u);
+        seen.emplace_back(record.lineNumber, record.PhotoId());
     }
     EXPECT_TRUE(reader.status());
     // Titles (3 and 10 words), blank lines, the 10-field line and the tab line
@@ -36,8 +37,8 @@ TEST(PosReader, KeepsTheFieldTextsUnchanged) {
     EXPECT_EQ(r.Longitude(), "114.5000");
     EXPECT_EQ(r.Latitude(), "30.2");
     EXPECT_EQ(r.Height(), "0.0");
-    EXPECT_EQ(r.Fields[1], "星期3");
-    EXPECT_EQ(r.Fields[8], "180.0");
+    EXPECT_EQ(r.fields[1], "星期3");
+    EXPECT_EQ(r.fields[8], "180.0");
 }
 
 TEST(PosReader, LineEndsAllRead) {
@@ -60,7 +61,7 @@ TEST(PosReader, LineEndsAllRead) {
         const auto records = ReadPosFile(folder / "p.txt");
         ASSERT_TRUE(records) << c.name;
         std::vector<std::int64_t> lines;
-        for (const auto& r : *records) lines.push_back(r.LineNumber);
+        for (const auto& r : *records) lines.push_back(r.lineNumber);
         EXPECT_EQ(lines, c.lines) << c.name;
     }
 }
@@ -80,9 +81,9 @@ TEST(PosReader, DecodesEveryGbkFieldEvenWhenFieldsRepeat) {
         {"像片1", "星期3"}, {"像片2", "星期3"}, {"像片2", "星期4"}, {"3", "x"}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ((*records)[i].PhotoId(), expected[i].first) << i;
-        EXPECT_EQ((*records)[i].Fields[1], expected[i].second) << i;
+        EXPECT_EQ((*records)[i].fields[1], expected[i].second) << i;
     }
-    EXPECT_EQ((*records)[2].Fields[8], "星期");
+    EXPECT_EQ((*records)[2].fields[8], "星期");
 }
 
 // The other-data tool writes POS files for these conversions: its lines read
@@ -91,11 +92,11 @@ TEST(PosReader, ReadsThePosFilesOfTheOtherDataTool) {
     const auto records = ReadPosFile(DataFile("pos/other_data.pos"));
     ASSERT_TRUE(records);
     std::vector<std::int64_t> lines;
-    for (const auto& r : *records) lines.push_back(r.LineNumber);
+    for (const auto& r : *records) lines.push_back(r.lineNumber);
     // Lines 3 and 4 lack a coordinate and have fewer than nine fields.
     EXPECT_EQ(lines, (std::vector<std::int64_t>{1, 2, 5}));
     const PosRecord& second = (*records)[1];
-    EXPECT_EQ(second.Fields, (std::vector<std::string>{"2", "星期3", "17:40:32", "114.5000000",
+    EXPECT_EQ(second.fields, (std::vector<std::string>{"2", "星期3", "17:40:32", "114.5000000",
                                                        "30.2500000", "0.0", "0.0", "0.0", "0.0"}));
     EXPECT_EQ((*records)[2].Longitude(), "-114.0000000");
     EXPECT_EQ((*records)[2].Latitude(), "30.1234568");
@@ -172,10 +173,10 @@ TEST(PosNumber, ReadsWholeNumbersOnlyAndNamesTheLine) {
         {"120.05x18", {}}, {"abc", {}},      {"1,5", {}}, {"inf", {}},
     };
     PosRecord record;
-    record.Fields = {"7", "a", "b", "114", "30", "0", "0", "0", "0"};
-    record.LineNumber = 12;
+    record.fields = {"7", "a", "b", "114", "30", "0", "0", "0", "0"};
+    record.lineNumber = 12;
     for (const auto& c : cases) {
-        record.Fields[4] = c.text;
+        record.fields[4] = c.text;
         const auto number = PosNumber(record, PosNumberField::Latitude, "/data/pos.txt");
         ASSERT_EQ(number.ok(), c.value.has_value()) << c.text;
         if (c.value) {

@@ -4,7 +4,8 @@
 
 #include "check/coordinate_table.h"
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -59,8 +60,8 @@ TEST(CoordinateResults, TheDataCheckReadsTheTableAsWritten) {
     EXPECT_EQ(scan->nineFieldLines, 12);
     const auto row = FindCoordinateRow(table, "P0001");
     ASSERT_TRUE(row && *row);
-    EXPECT_EQ((*row)->Items[7], "3");
-    EXPECT_EQ((*row)->Items[8], kPlaneRemark);
+    EXPECT_EQ((*row)->items[7], "3");
+    EXPECT_EQ((*row)->items[8], kPlaneRemark);
 }
 
 TEST(CoordinateResults, DataLineNeedsTheMakesFieldCountAndALeadingP) {

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "project/frmDataExecute.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
 #include "support/fakes.h"
 
 namespace skyrell {

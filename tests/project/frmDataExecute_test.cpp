@@ -15,7 +15,8 @@
 
 #include "app/frmMain.h"
 #include "project/frmInfo.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/text_encoding.h"
 #include "support/fakes.h"
 
 namespace skyrell {

@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
 #include "support/fakes.h"
 
 namespace skyrell {

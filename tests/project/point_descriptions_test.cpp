@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/textfile.h"
+#include "shell/files.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -151,8 +152,8 @@ TEST(PointDescriptions, FieldsThatWouldBreakTheLineAreRefusedAndNothingIsWritten
     for (const auto& c : cases) {
         const auto problem = CheckPointDescription(c.record);
         ASSERT_TRUE(problem.has_value()) << c.message;
-        EXPECT_EQ(problem->Field, c.field);
-        EXPECT_EQ(problem->Message, c.message);
+        EXPECT_EQ(problem->field, c.field);
+        EXPECT_EQ(problem->message, c.message);
 
         Sortie sortie("two_points.txt");
         const Status saved = SavePointDescription(sortie.file, c.record);

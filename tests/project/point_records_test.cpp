@@ -5,8 +5,9 @@
 #include <map>
 
 #include "documents/rtf_document.h"
+#include "shell/atomic_file.h"
 #include "shell/files.h"
-#include "shell/textfile.h"
+#include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "project/sortie_layout.h"
-#include "shell/textfile.h"
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {

@@ -13,7 +13,7 @@
 #include <functional>
 #include <thread>
 
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -216,6 +216,24 @@ TEST(AtomicFile, KilledWriteLeavesTheOldFileAndTheNextWriteCleansUp) {
     EXPECT_TRUE(fs::exists(folder / ".skyrell-abc.tmp"));
     EXPECT_TRUE(fs::exists(folder / ".skyrell-RUNNING12345.tmp"));
     EXPECT_TRUE(fs::exists(folder / ".skyrell-running12345.tmp"));
+}
+
+TEST(AtomicFile, FailedWriteLeavesNothingBehind) {
+    TempFolder folder;
+    const auto target = folder / "missing-folder" / "out.txt";
+    const Status written = WriteTextLines(target, {"a"});
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.code(), ENOENT);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST(AtomicFile, ReplacedFileKeepsAReadableMode) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteBytesAtomically(folder / "m.txt", "x"));
+    struct stat info {};
+    ASSERT_EQ(::stat((folder / "m.txt").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IRUSR);
+    EXPECT_TRUE(info.st_mode & S_IWUSR);
 }
 
 }  // namespace

@@ -41,17 +41,17 @@ TEST(SplitFields, BothModes) {
     };
     for (const auto& c : cases) {
         const FieldList fields = SplitFields(c.text, c.separator);
-        EXPECT_EQ(fields.Items, c.expected)
+        EXPECT_EQ(fields.items, c.expected)
             << "text «" << c.text << "» sep «" << c.separator << "»";
         EXPECT_EQ(fields.Count(), c.expected.size());
         // Keeping only the first fields counts the same fields.
         const FieldList first = SplitFields(c.text, c.separator, 1);
-        EXPECT_EQ(first.Items, Fields{c.expected.front()}) << c.text;
+        EXPECT_EQ(first.items, Fields{c.expected.front()}) << c.text;
         EXPECT_EQ(first.Count(), c.expected.size()) << c.text;
     }
     // A line of ten million commas keeps two strings, not ten million.
     const FieldList commas = SplitFields(std::string(10'000'000, ','), ",", 2);
-    EXPECT_EQ(commas.Items, (Fields{"", ""}));
+    EXPECT_EQ(commas.items, (Fields{"", ""}));
     EXPECT_EQ(commas.Count(), 10'000'001u);
 }
 

@@ -22,7 +22,9 @@
 #include "photo/photo_division.h"
 #include "shell/files.h"
 #include "shell/system_errors.h"
-#include "shell/textfile.h"
+#include "shell/atomic_file.h"
+#include "shell/files.h"
+#include "shell/line_reader.h"
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
 

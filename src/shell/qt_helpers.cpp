@@ -21,7 +21,7 @@ QString ShowFileDialog(Services& services, const QString& mode, QWidget* owner,
 }
 
 QString BrowseForFolder(Services& services, QWidget* owner, QString& path, const QString& title) {
-    const QString chosen = services.dialogs.FolderDialog(owner, path, title);
+    QString chosen = services.dialogs.FolderDialog(owner, path, title);
     if (!chosen.isEmpty()) path = chosen;
     return chosen;
 }

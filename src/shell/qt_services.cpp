@@ -101,7 +101,7 @@ QString PatternExtension(const QString& pattern) {
     const QString first = pattern.split(u';').first().trimmed();
     const qsizetype dot = first.lastIndexOf(u'.');
     if (dot < 0) return {};
-    const QString extension = first.mid(dot + 1);
+    QString extension = first.mid(dot + 1);
     if (extension.contains(u'*') || extension.contains(u'?')) return {};
     return extension;
 }

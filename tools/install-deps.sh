@@ -11,6 +11,6 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recomme
     libgtest-dev libgmock-dev googletest \
     libproj-dev \
     libvips-dev libturbojpeg0-dev libjpeg62-turbo-dev \
-    clang libfuzzer-14-dev \
+    clang libfuzzer-14-dev clang-tidy \
     fonts-wqy-microhei qt6-translations-l10n \
     desktop-file-utils >/dev/null

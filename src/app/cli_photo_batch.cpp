@@ -17,8 +17,8 @@ namespace {
 // created, as if the user had answered Yes), the listing, the run, and one
 // line on stderr per failed photo.
 int RunBatch(const Args& args, const PhotoOperation& operation, std::string_view notInstalled) {
-    const std::string source = args.Positional(0, "SRC");
-    const std::string target = args.Positional(1, "DST");
+    const std::string& source = args.Positional(0, "SRC");
+    const std::string& target = args.Positional(1, "DST");
     const FolderCheck check = CheckBatchFolders(source, target);
     if (check == FolderCheck::TargetMissing) {
         if (Status created = CreateFolderIfMissing(PathOf(target)); !created)

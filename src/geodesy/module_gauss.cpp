@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace skyrell::ModuleGauss {
+namespace skyrell::module_gauss {
 
 std::optional<Ellipsoid> EllipsoidOf(std::string_view code) {
     if (code == "1954") return Ellipsoid{6378245.0, 6356863.0188};
@@ -98,7 +98,7 @@ double RoundSurvey3(double value) {
     if (integerDigits <= 15) {
         long long thousandths = 0;
         std::from_chars(text, point, thousandths);
-        thousandths = thousandths * 1000 + (point[1] - '0') * 100 + (point[2] - '0') * 10 + d3;
+        thousandths = thousandths * 1000 + (point[1] - '0') * 100LL + (point[2] - '0') * 10LL + d3;
         if (up) ++thousandths;
         return static_cast<double>(thousandths) / 1000;
     }
@@ -107,4 +107,4 @@ double RoundSurvey3(double value) {
     return up ? truncated + 0.001 : truncated;
 }
 
-}  // namespace skyrell::ModuleGauss
+}  // namespace skyrell::module_gauss

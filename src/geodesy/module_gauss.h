@@ -1,11 +1,11 @@
 #pragma once
-// ModuleGauss: the reference ellipsoids, the Gauss-Krueger forward projection,
+// module_gauss: the reference ellipsoids, the Gauss-Krueger forward projection,
 // the zone's central meridian and the surveyors' rounding to millimetres.
 
 #include <optional>
 #include <string_view>
 
-namespace skyrell::ModuleGauss {
+namespace skyrell::module_gauss {
 
 // The 15-digit value of pi used wherever degrees become radians, so that the
 // projected coordinates are the ones the surveyors' other tools give.
@@ -53,4 +53,4 @@ double CentralMeridian(double longitudeDegrees, std::string_view zoneWidth);
 // "13.00000") gives 13. Negative values round as their magnitude does.
 double RoundSurvey3(double value);
 
-}  // namespace skyrell::ModuleGauss
+}  // namespace skyrell::module_gauss

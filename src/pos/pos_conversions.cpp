@@ -72,13 +72,13 @@ void KmlOpening(std::string& text, const std::filesystem::path& output, int name
 void KmlStyle(std::string& text, int indent, std::string_view id, std::string_view scale,
               bool lineStyle) {
     Line(text, indent, std::string(R"(<Style id=")") + std::string(id) + R"(">)");
-    constexpr int step = 4;
-    AppendKmlIconStyle(text, indent + step, scale);
+    constexpr int kStep = 4;
+    AppendKmlIconStyle(text, indent + kStep, scale);
     if (lineStyle) {
-        Line(text, indent + step, "<LineStyle>");
-        Line(text, indent + 2 * step, "<color>ff0000ff</color>");
-        Line(text, indent + 2 * step, "<width>2</width>");
-        Line(text, indent + step, "</LineStyle>");
+        Line(text, indent + kStep, "<LineStyle>");
+        Line(text, indent + 2 * kStep, "<color>ff0000ff</color>");
+        Line(text, indent + 2 * kStep, "<width>2</width>");
+        Line(text, indent + kStep, "</LineStyle>");
     }
     Line(text, indent, "</Style>");
 }
@@ -210,24 +210,24 @@ class Projector {
   public:
     explicit Projector(const ConversionOptions& options) : options_(options) {}
     // Northing and easting rounded to millimetres.
-    Result<ModuleGauss::PlanePoint> Project(const PosRecord& record,
-                                            const std::filesystem::path& pos) {
+    Result<module_gauss::PlanePoint> Project(const PosRecord& record,
+                                             const std::filesystem::path& pos) {
         const auto lon = PosNumber(record, PosNumberField::Longitude, pos);
         if (!lon) return lon.status();
         const auto lat = PosNumber(record, PosNumberField::Latitude, pos);
         if (!lat) return lat.status();
         if (!centralMeridian_)
-            centralMeridian_ = ModuleGauss::DegreesToRadians(
-                ModuleGauss::CentralMeridian(*lon, options_.zoneWidth));
-        const auto plane = ModuleGauss::GaussForward(
-            {ModuleGauss::DegreesToRadians(*lat), ModuleGauss::DegreesToRadians(*lon)},
+            centralMeridian_ = module_gauss::DegreesToRadians(
+                module_gauss::CentralMeridian(*lon, options_.zoneWidth));
+        const auto plane = module_gauss::GaussForward(
+            {module_gauss::DegreesToRadians(*lat), module_gauss::DegreesToRadians(*lon)},
             options_.semiMajorAxis, options_.semiMinorAxis, *centralMeridian_);
         // Coordinates far outside any zone overflow the series; such a point
         // stops the conversion instead of being written as 0.
         if (!std::isfinite(plane.x) || !std::isfinite(plane.y))
             return Status::Fail(UnprojectableText(record, pos));
-        return ModuleGauss::PlanePoint{ModuleGauss::RoundSurvey3(plane.x),
-                                       ModuleGauss::RoundSurvey3(plane.y)};
+        return module_gauss::PlanePoint{module_gauss::RoundSurvey3(plane.x),
+                                        module_gauss::RoundSurvey3(plane.y)};
     }
 
   private:

@@ -121,7 +121,7 @@ Status SavePointDescription(const std::filesystem::path& file, const PointDescri
     std::string content;
     Status kept = Status::Ok();
     if (FileExists(file)) {
-        const Status read = ForEachRecord(
+        Status read = ForEachRecord(
             file, feedback,
             [&](const std::string& bytes, TextEncoding encoding, PointDescription& other) {
                 if (EqualsNoCase(other.name, name)) return true;

@@ -109,12 +109,10 @@ int CopyContents(int in, int out, std::uint64_t size) {
         const auto n = ::sendfile(out, in, &offset, size - done);
         if (n > 0) {
             done += static_cast<std::uint64_t>(n);
-        } else if (n == 0) {
-            break;
-        } else if (errno == EINTR) {
+        } else if (n < 0 && errno == EINTR) {
             continue;
-        } else if (errno == EINVAL || errno == ENOSYS) {
-            break;
+        } else if (n == 0 || errno == EINVAL || errno == ENOSYS) {
+            break;  // the source became shorter, or no sendfile here: the read loop does the rest
         } else {
             return errno;
         }

@@ -9,14 +9,14 @@ void AppendKmlLine(std::string& text, int spaces, std::string_view content) {
 }
 
 void AppendKmlIconStyle(std::string& text, int indent, std::string_view scale) {
-    constexpr int step = 4;
+    constexpr int kStep = 4;
     AppendKmlLine(text, indent, "<IconStyle>");
-    AppendKmlLine(text, indent + step, "<scale>" + std::string(scale) + "</scale>");
-    AppendKmlLine(text, indent + step, "<Icon>");
-    AppendKmlLine(text, indent + 2 * step,
+    AppendKmlLine(text, indent + kStep, "<scale>" + std::string(scale) + "</scale>");
+    AppendKmlLine(text, indent + kStep, "<Icon>");
+    AppendKmlLine(text, indent + 2 * kStep,
                   "<href>http://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png</href>");
-    AppendKmlLine(text, indent + step, "</Icon>");
-    AppendKmlLine(text, indent + step,
+    AppendKmlLine(text, indent + kStep, "</Icon>");
+    AppendKmlLine(text, indent + kStep,
                   R"(<hotSpot x="20" y="2" xunits="pixels" yunits="pixels"/>)");
     AppendKmlLine(text, indent, "</IconStyle>");
 }

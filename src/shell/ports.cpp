@@ -18,7 +18,7 @@ LocalDateTime SystemClock::Now() const {
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-InstalledAppFolder::InstalledAppFolder(fs::path executableFolder)
+InstalledAppFolder::InstalledAppFolder(const fs::path& executableFolder)
     : InstalledAppFolder(executableFolder, (executableFolder / SKYRELL_DATA_DIR).lexically_normal(),
                          UserConfigFolder()) {}
 

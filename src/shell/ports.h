@@ -54,7 +54,7 @@ class InstalledAppFolder : public AppFolder {
   public:
     // The installed data folder (share/skyrell beside the program's bin
     // folder) and the user's configuration folder.
-    explicit InstalledAppFolder(std::filesystem::path executableFolder);
+    explicit InstalledAppFolder(const std::filesystem::path& executableFolder);
     InstalledAppFolder(std::filesystem::path executableFolder, std::filesystem::path dataFolder,
                        std::filesystem::path configFolder);
     std::filesystem::path ProgramFolder() const override;

@@ -102,7 +102,7 @@ QString PatternExtension(const QString& pattern) {
     const QString first = pattern.split(u';').first().trimmed();
     const qsizetype dot = first.lastIndexOf(u'.');
     if (dot < 0) return {};
-    const QString extension = first.mid(dot + 1);
+    QString extension = first.mid(dot + 1);
     if (extension.contains(u'*') || extension.contains(u'?')) return {};
     return extension;
 }
@@ -232,7 +232,7 @@ QString ShowFileDialog(Services& services, const QString& mode, QWidget* owner,
 }
 
 QString BrowseForFolder(Services& services, QWidget* owner, QString& path, const QString& title) {
-    const QString chosen = services.dialogs.FolderDialog(owner, path, title);
+    QString chosen = services.dialogs.FolderDialog(owner, path, title);
     if (!chosen.isEmpty()) path = chosen;
     return chosen;
 }

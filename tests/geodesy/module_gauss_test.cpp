@@ -9,7 +9,7 @@
 namespace skyrell {
 namespace {
 
-using namespace ModuleGauss;
+using namespace module_gauss;
 
 constexpr const char* kCodes[] = {"1954", "1980", "2000", "1984"};
 

@@ -1,10 +1,18 @@
 #include "photo/image_engine.h"
 
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
+#include <vips/vips8>
 
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
@@ -202,6 +210,138 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
         const std::uint64_t decoded = std::uint64_t(c.width) * c.height * 6 +
                                       2 * std::filesystem::file_size(folder / "in.jpg");
         EXPECT_EQ(photo.MemoryCost(), c.cost ? c.cost : decoded);
+    }
+}
+
+// A 64 x 48 grey JPEG whose AC coefficients reach 1500, beyond what the
+// standard Huffman tables can code: written with tables that hold every
+// symbol, so it decodes cleanly.
+void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    jpeg_stdio_dest(&info, out);
+    info.image_width = 64;
+    info.image_height = 48;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[0];
+    std::memset(ac->bits, 0, sizeof ac->bits);
+    ac->bits[9] = ac->bits[10] = 128;  // all 256 symbols
+    for (int i = 0; i < 256; ++i) ac->huffval[i] = UINT8(i);
+    jvirt_barray_ptr blocks[1] = {(*info.mem->request_virt_barray)(
+        reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, TRUE, 8, 6, 1)};
+    jpeg_write_coefficients(&info, blocks);
+    for (JDIMENSION row = 0; row < 6; ++row) {
+        JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
+                                                         blocks[0], row, 1, TRUE)[0];
+        for (int column = 0; column < 8; ++column) {
+            std::memset(line[column], 0, sizeof(JBLOCK));
+            line[column][0] = JCOEF(column * 100 - 400);
+            line[column][1] = JCOEF((row + column) % 2 ? 1500 : -1300);
+        }
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(out);
+}
+
+// True when libjpeg reads every pixel of the file without a warning.
+bool DecodesCleanly(const std::filesystem::path& file) {
+    const std::string jpeg = ReadBytes(file);
+    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.data());
+    tjhandle handle = tjInitDecompress();
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    bool clean = tjDecompressHeader3(handle, data, jpeg.size(), &width, &height, &subsampling,
+                                     &colourspace) == 0;
+    std::vector<unsigned char> pixels(std::size_t(width) * height * 3);
+    clean = clean && tjDecompress2(handle, data, jpeg.size(), pixels.data(), width, 0, height,
+                                   TJPF_RGB, TJFLAG_STOPONWARNING) == 0;
+    tjDestroy(handle);
+    return clean;
+}
+
+// Offset of the first byte after the marker `code` and its length field.
+std::size_t AfterMarker(const std::string& jpeg, unsigned char code) {
+    const std::size_t at = jpeg.find(std::string{'\xFF', char(code)});
+    return at == std::string::npos ? at : at + 4;
+}
+
+// Photos a hostile user may hand over: each is refused with its reason and
+// nothing written, or turned into a file that decodes cleanly.
+TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
+    TempFolder samples;
+    MakeSampleJpeg(samples / "whole.jpg", 64, 48);
+    const std::string whole = ReadBytes(samples / "whole.jpg");
+    // The scan cut in the middle and the file ended there: the decoder hits
+    // the end marker half-way through the picture.
+    const std::size_t scan = AfterMarker(whole, 0xDA);
+    std::size_t cut = scan + (whole.size() - scan) / 2;
+    while (whole[cut - 1] == '\xFF') ++cut;
+    const std::string halfScan = whole.substr(0, cut) + "\xFF\xD9";
+    // The same photo with a header that claims a huge picture.
+    auto bomb = [&](int width, int height) {
+        std::string bytes = whole;
+        const std::size_t size = AfterMarker(bytes, 0xC0) + 1;
+        bytes[size] = char(height >> 8), bytes[size + 1] = char(height & 0xFF);
+        bytes[size + 2] = char(width >> 8), bytes[size + 3] = char(width & 0xFF);
+        return bytes;
+    };
+    WriteLargeCoefficientJpeg(samples / "large.jpg");
+    const std::string large = ReadBytes(samples / "large.jpg");
+    ASSERT_TRUE(DecodesCleanly(samples / "large.jpg"));
+
+    constexpr char kDamaged[] = "图片数据不完整或已损坏";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        double degrees;      // 0: no turn
+        int resizeTo;        // the width of a resize to half the height; 0: none
+        const char* reason;  // part of the failure; "" when it succeeds
+    };
+    const Case cases[] = {
+        {"large coefficients, 90", large, 90, 0, ""},
+        {"large coefficients, 180", large, 180, 0, ""},
+        {"large coefficients, resized", large, 0, 32, ""},
+        {"half scan, lossless 180", halfScan, 180, 0, kDamaged},
+        {"half scan, lossless -90", halfScan, -90, 0, kDamaged},
+        {"half scan, free angle", halfScan, 12.5, 0, kDamaged},
+        {"half scan, resized", halfScan, 0, 32, kDamaged},
+        {"16000 x 16000, lossless 180", bomb(16000, 16000), 180, 0, "16000×16000像素"},
+        {"65500 x 65500, decoded 90", bomb(65500, 65500), 90, 0, "65500×65500像素"},
+        {"65500 x 65500, resized", bomb(65500, 65500), 0, 32750, "65500×65500像素"},
+        // Streamed in a few lines, so read until the data runs out.
+        {"16000 x 16000, resized", bomb(16000, 16000), 0, 8000, kDamaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        WriteBytes(folder / "in.jpg", c.bytes);
+        PhotoImage photo;
+        ASSERT_TRUE(photo.Open(folder / "in.jpg"));
+        if (c.degrees != 0) {
+            ASSERT_TRUE(photo.Rotate(c.degrees));
+        }
+        if (c.resizeTo) {
+            const auto size = photo.Size();
+            ASSERT_TRUE(size);
+            ASSERT_TRUE(photo.Resize({c.resizeTo, size->height / 2}));
+        }
+        const Status saved = photo.SaveJpeg(folder / "out.jpg", 12);
+        if (*c.reason) {
+            EXPECT_NE(saved.message().find(c.reason), std::string::npos) << saved.message();
+            EXPECT_FALSE(std::filesystem::exists(folder / "out.jpg"));
+        } else {
+            ASSERT_TRUE(saved) << saved.message();
+            EXPECT_TRUE(DecodesCleanly(folder / "out.jpg"));
+        }
+        const auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_EQ(files, *c.reason ? 1 : 2);
     }
 }
 

@@ -351,6 +351,12 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
     try {
         vips::VImage image = impl_->Build().copy();
         if (impl_->NeedsRandomAccess()) DropThumbnail(image);
+        // libvips writes the EXIF pixel size itself, but the first
+        // directory's from the fields as they were read.
+        for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
+                                           std::pair{"exif-ifd0-ImageLength", image.height()}})
+            if (vips_image_get_typeof(image.get_image(), field))
+                image.set(field, std::to_string(value).c_str());
         image.set(VIPS_META_ORIENTATION, 1);
         image.write_to_buffer(".jpg", &buffer, &size,
                               vips::VImage::option()

@@ -345,5 +345,80 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
     }
 }
 
+// An APP1 EXIF marker, little-endian, whose first directory and EXIF
+// directory give the size as SHORTs and whose second directory points to a
+// thumbnail of `thumbnail` bytes.
+std::string ExifMarker(int width, int height, const std::string& thumbnail) {
+    std::string body("Exif\0\0II\x2A\0\x08\0\0\0", 14);
+    auto put = [&](unsigned value, int bytes) {
+        for (int k = 0; k < bytes; ++k) body += char((value >> (8 * k)) & 0xFF);
+    };
+    auto entry = [&](unsigned tag, unsigned type, unsigned value) {
+        put(tag, 2), put(type, 2), put(1, 4), put(value, 4);
+    };
+    // Directories at 8 (3 entries), 50 and 80 (2 entries each), thumbnail at 110.
+    put(3, 2), entry(0x0100, 3, width), entry(0x0101, 3, height), entry(0x8769, 4, 50), put(80, 4);
+    put(2, 2), entry(0xA002, 3, width), entry(0xA003, 3, height), put(0, 4);
+    put(2, 2), entry(0x0201, 4, 110), entry(0x0202, 4, unsigned(thumbnail.size())), put(0, 4);
+    body += thumbnail;
+    const std::size_t length = body.size() + 2;
+    return std::string("\xFF\xE1") + char(length >> 8) + char(length & 0xFF) + body;
+}
+
+// After a turn the EXIF block, first or after the JFIF marker, gives the new
+// size in every directory that holds it, and holds no thumbnail of the old
+// picture.
+TEST(ImageEngine, ExifSizesAndThumbnailFollowTheTurn) {
+    struct Case {
+        const char* what;
+        bool exifFirst;
+        int width, height;
+        double degrees;
+        bool lossless;
+    };
+    const Case cases[] = {
+        {"after JFIF, lossless 90", false, 64, 48, 90, true},
+        {"after JFIF, lossless 180", false, 64, 48, 180, true},
+        {"first, lossless -90", true, 64, 48, -90, true},
+        {"after JFIF, decoded 90", false, 50, 30, 90, false},
+        {"first, decoded 180", true, 50, 30, 180, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        MakeSampleJpeg(folder / "thumb.jpg", 16, 8);
+        MakeSampleJpeg(folder / "plain.jpg", c.width, c.height);
+        vips::VImage::new_from_file((folder / "plain.jpg").c_str())
+            .jpegsave((folder / "bare.jpg").c_str(), vips::VImage::option()->set("strip", true));
+        const std::string bare = ReadBytes(folder / "bare.jpg");
+        const std::string jfif("\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 18);
+        const std::string exif = ExifMarker(c.width, c.height, ReadBytes(folder / "thumb.jpg"));
+        WriteBytes(folder / "in.jpg",
+                   bare.substr(0, 2) + (c.exifFirst ? exif + jfif : jfif + exif) + bare.substr(2));
+        ASSERT_EQ(vips::VImage::new_from_file((folder / "in.jpg").c_str())
+                      .get_typeof("jpeg-thumbnail-data"),
+                  VIPS_TYPE_BLOB);
+        PhotoImage photo;
+        ASSERT_TRUE(photo.Open(folder / "in.jpg"));
+        ASSERT_TRUE(photo.Rotate(c.degrees));
+        const Status saved = photo.SaveJpeg(folder / "out.jpg", 12);
+        ASSERT_TRUE(saved) << saved.message();
+        EXPECT_EQ(photo.SavedLosslessly(), c.lossless);
+        const auto out = vips::VImage::new_from_file((folder / "out.jpg").c_str());
+        const bool quarter = c.degrees != 180;
+        const int width = quarter ? c.height : c.width, height = quarter ? c.width : c.height;
+        EXPECT_EQ(out.width(), width);
+        for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", width},
+                                           {"exif-ifd0-ImageLength", height},
+                                           {"exif-ifd2-PixelXDimension", width},
+                                           {"exif-ifd2-PixelYDimension", height}}) {
+            SCOPED_TRACE(field);
+            ASSERT_NE(out.get_typeof(field), 0u);
+            EXPECT_EQ(std::atoi(out.get_string(field)), value);
+        }
+        EXPECT_EQ(out.get_typeof("jpeg-thumbnail-data"), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace skyrell

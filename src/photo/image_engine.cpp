@@ -220,9 +220,9 @@ struct PhotoImage::Impl {
 
     // The pipeline from the file to the result; lazy until it is written.
     vips::VImage Build() const {
-        // Every libjpeg warning is about data it could not read (a scan that
-        // ends early, bytes out of place, a bad code) and filled in with grey,
-        // so a JPEG it warns about is damaged; other formats fail when cut short.
+        // libjpeg warns about data it could not read (a scan that ends early,
+        // bytes out of place, a bad code) and fills the rest with grey, so a
+        // JPEG it warns about is damaged; other formats fail when cut short.
         auto* options =
             vips::VImage::option()
                 ->set("access", NeedsRandomAccess() ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL)
@@ -343,8 +343,9 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
             impl_->savedLosslessly = true;
             return Status::Ok();
         }
-        // Not whole MCUs, or data libjpeg warns about: the decoding path
-        // turns it or reports what is wrong with it.
+        // Not whole MCUs, data libjpeg warns about, or coefficients beyond
+        // what a baseline JPEG codes: the decoding path turns it or reports
+        // what is wrong with it.
     }
     void* buffer = nullptr;
     std::size_t size = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -95,6 +96,43 @@ Status WriteJpegFile(const std::filesystem::path& target, const unsigned char* d
     return Status::Ok();
 }
 
+// Why a photo is refused before it is read: its size and what working on it
+// would take, against the limit.
+std::string TooLargeText(ImageSize size, std::uint64_t cost) {
+    constexpr std::uint64_t kMiB = 1u << 20;
+    return "图片为" + std::to_string(size.width) + "×" + std::to_string(size.height) +
+           "像素，处理约需" + std::to_string((cost + kMiB - 1) / kMiB) + " MB内存，超过每张图片" +
+           std::to_string(kMostPhotoMemory / kMiB) + " MB的上限";
+}
+
+int FreeBlock(void* data, void*) {
+    g_free(data);
+    return 0;
+}
+
+// The EXIF block without its thumbnail, which shows the picture as it was
+// stored and so is wrong once the picture is turned. libvips writes the
+// block back from its fields too, so the thumbnail directory's go as well.
+void DropThumbnail(vips::VImage& image) {
+    if (gchar** fields = vips_image_get_fields(image.get_image())) {
+        for (gchar** field = fields; *field; ++field)
+            if (g_str_has_prefix(*field, "exif-ifd1-") ||
+                !std::strcmp(*field, "jpeg-thumbnail-data"))
+                vips_image_remove(image.get_image(), *field);
+        g_strfreev(fields);
+    }
+    if (!vips_image_get_typeof(image.get_image(), VIPS_META_EXIF_NAME)) return;
+    const void* data = nullptr;
+    std::size_t length = 0;
+    if (vips_image_get_blob(image.get_image(), VIPS_META_EXIF_NAME, &data, &length) != 0) {
+        ForgetEngineErrors();
+        return;
+    }
+    auto* copy = static_cast<unsigned char*>(g_memdup2(data, length));
+    DropExifThumbnail(copy, length);
+    vips_image_set_blob(image.get_image(), VIPS_META_EXIF_NAME, FreeBlock, copy, length);
+}
+
 // The image as 8-bit sRGB (or grey, when `keepGrey`) without alpha:
 // transparent parts become white.
 vips::VImage EightBitSrgb(vips::VImage image, bool keepGrey) {
@@ -183,10 +221,13 @@ struct PhotoImage::Impl {
 
     // The pipeline from the file to the result; lazy until it is written.
     vips::VImage Build() const {
+        // libjpeg warns about data it could not read (a scan that ends early,
+        // bytes out of place, a bad code) and fills the rest with grey, so a
+        // JPEG it warns about is damaged; other formats fail when cut short.
         auto* options =
             vips::VImage::option()
                 ->set("access", NeedsRandomAccess() ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL)
-                ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+                ->set("fail_on", jpeg ? VIPS_FAIL_ON_WARNING : VIPS_FAIL_ON_TRUNCATED);
         // A JPEG that is reduced to a quarter or less is first shrunk while
         // it is decoded, leaving at least a factor of two to the Lanczos3
         // step, which then sees practically the same picture, much faster.
@@ -290,26 +331,34 @@ Status PhotoImage::Resize(ImageSize size) {
 Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
     if (!impl_) return Status::Fail(kNotOpen);
     impl_->savedLosslessly = false;
+    if (const std::uint64_t cost = MemoryCost(); cost > kMostPhotoMemory)
+        return Failure(impl_->file, TooLargeText(impl_->upright, cost));
     if (const auto turn = impl_->LosslessTurn()) {
         AtomicFile file;
         Status status = file.Open(target);
-        const DctTurnOutcome outcome =
-            status ? TurnJpegLossless(impl_->file, file, *turn) : DctTurnOutcome::WriteFailed;
+        const DctTurnOutcome outcome = status ? TurnJpegLossless(impl_->file, file, *turn, &status)
+                                              : DctTurnOutcome::WriteFailed;
         if (outcome == DctTurnOutcome::Done) status = file.Commit();
-        if (outcome == DctTurnOutcome::WriteFailed || !status)
-            return Failure(target,
-                           kWriteFailed + (status ? std::string("写入中断") : status.message()));
+        if (!status) return Failure(target, kWriteFailed + status.message());
         if (outcome == DctTurnOutcome::Done) {
             impl_->savedLosslessly = true;
             return Status::Ok();
         }
-        // Not whole MCUs, or data libjpeg warns about: the decoding path
-        // turns it or reports what is wrong with it.
+        // Not whole MCUs, data libjpeg warns about, or coefficients beyond
+        // what a baseline JPEG codes: the decoding path turns it or reports
+        // what is wrong with it.
     }
     void* buffer = nullptr;
     std::size_t size = 0;
     try {
         vips::VImage image = impl_->Build().copy();
+        if (impl_->NeedsRandomAccess()) DropThumbnail(image);
+        // libvips writes the EXIF pixel size itself, but the first
+        // directory's from the fields as they were read.
+        for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
+                                           std::pair{"exif-ifd0-ImageLength", image.height()}})
+            if (vips_image_get_typeof(image.get_image(), field))
+                image.set(field, std::to_string(value).c_str());
         image.set(VIPS_META_ORIENTATION, 1);
         image.write_to_buffer(".jpg", &buffer, &size,
                               vips::VImage::option()

@@ -41,6 +41,11 @@ void EndImageEngineThread();
 // Values outside 1..12 are taken as the nearest end.
 int JpegQualityOf(int quality);
 
+// The most memory one photo's work may take. A photo whose operations are
+// expected to need more (a header that claims a huge picture) is refused
+// before anything is read: 20-megapixel photos need at most some 270 MB.
+inline constexpr std::uint64_t kMostPhotoMemory = 512ull << 20;
+
 struct ImageSize {
     int width = 0;
     int height = 0;
@@ -68,7 +73,8 @@ class PhotoImage {
     // Writes the result as a baseline JPEG (4:2:0, optimised Huffman tables)
     // with a quality on the 1-12 scale, through a temporary file in the
     // target's folder renamed over the target: an existing file is replaced
-    // only by a complete new one.
+    // only by a complete new one. Refused up front when MemoryCost() exceeds
+    // kMostPhotoMemory; a JPEG that libjpeg warns about is damaged.
     Status SaveJpeg(const std::filesystem::path& target, int quality);
     void Close();
 

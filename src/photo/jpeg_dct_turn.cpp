@@ -38,7 +38,7 @@ struct Destination {
     static constexpr std::size_t kSize = 64 * 1024;
     jpeg_destination_mgr pub;
     AtomicFile* file;
-    bool failed;
+    Status* failure;  // the first failed write
     JOCTET buffer[kSize];
 
     static Destination* Of(j_compress_ptr info) {
@@ -50,8 +50,8 @@ struct Destination {
         self->pub.free_in_buffer = kSize;
     }
     void Put(std::size_t length) {
-        if (!failed && length)
-            failed = !file->Write(std::string_view(reinterpret_cast<const char*>(buffer), length));
+        if (failure->ok() && length)
+            *failure = file->Write(std::string_view(reinterpret_cast<const char*>(buffer), length));
         pub.next_output_byte = buffer;
         pub.free_in_buffer = kSize;
     }
@@ -226,48 +226,88 @@ class JpegSession {
 
 }  // namespace
 
-void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, unsigned height) {
-    if (length < 6 + 8) return;
-    unsigned char* tiff = data + 6;
-    const std::size_t size = length - 6;
-    const bool big = tiff[0] == 'M' && tiff[1] == 'M';
-    if (!big && !(tiff[0] == 'I' && tiff[1] == 'I')) return;
-    auto get = [&](std::size_t at, int bytes) {
+namespace {
+
+// The TIFF structure inside an APP1 "Exif" marker's body: its byte order and
+// its directories, read and written only inside the body's bytes.
+class ExifTiff {
+  public:
+    ExifTiff(unsigned char* data, std::size_t length) {
+        if (length < 6 + 8) return;
+        tiff_ = data + 6;
+        size_ = length - 6;
+        big_ = tiff_[0] == 'M' && tiff_[1] == 'M';
+        if (!big_ && !(tiff_[0] == 'I' && tiff_[1] == 'I')) tiff_ = nullptr;
+    }
+    bool Valid() const { return tiff_ != nullptr; }
+
+    std::uint32_t Get(std::size_t at, int bytes) const {
         std::uint32_t value = 0;
         for (int k = 0; k < bytes; ++k)
-            value |= std::uint32_t(tiff[at + (big ? bytes - 1 - k : k)]) << (8 * k);
+            value |= std::uint32_t(tiff_[at + (big_ ? bytes - 1 - k : k)]) << (8 * k);
         return value;
-    };
-    auto put = [&](std::size_t at, int bytes, std::uint32_t value) {
-        for (int k = 0; k < bytes; ++k)
-            tiff[at + (big ? bytes - 1 - k : k)] = (unsigned char)((value >> (8 * k)) & 0xFF);
-    };
-    // The entries of the directory at `at`, or 0 when it does not fit.
-    auto entries = [&](std::size_t at) -> std::size_t {
-        if (at < 8 || at + 2 > size) return 0;
-        const std::size_t count = get(at, 2);
-        return at + 2 + count * 12 <= size ? count : 0;
-    };
-    const std::size_t first = get(4, 4);
-    std::size_t exif = 0;
-    for (std::size_t n = 0, count = entries(first); n < count; ++n)
-        if (get(first + 2 + n * 12, 2) == 0x8769) exif = get(first + 2 + n * 12 + 8, 4);
-    for (std::size_t n = 0, count = entries(exif); n < count; ++n) {
-        const std::size_t entry = exif + 2 + n * 12;
-        const std::uint32_t tag = get(entry, 2);
-        if (tag != 0xA002 && tag != 0xA003) continue;
-        put(entry + 2, 2, 4);  // LONG
-        put(entry + 4, 4, 1);
-        put(entry + 8, 4, tag == 0xA002 ? width : height);
     }
+    void Put(std::size_t at, int bytes, std::uint32_t value) {
+        for (int k = 0; k < bytes; ++k)
+            tiff_[at + (big_ ? bytes - 1 - k : k)] = (unsigned char)((value >> (8 * k)) & 0xFF);
+    }
+    std::size_t First() const { return Get(4, 4); }
+    // The entries of the directory at `at`, or 0 when it and the offset of
+    // the next directory do not fit.
+    std::size_t Entries(std::size_t at) const {
+        if (at < 8 || at + 2 > size_) return 0;
+        const std::size_t count = Get(at, 2);
+        return at + 2 + count * 12 + 4 <= size_ ? count : 0;
+    }
+    // The value field of the tag's entry in the directory at `at`, or 0.
+    std::size_t Value(std::size_t at, std::uint32_t tag) const {
+        for (std::size_t n = 0, count = Entries(at); n < count; ++n)
+            if (Get(at + 2 + n * 12, 2) == tag) return at + 2 + n * 12 + 8;
+        return 0;
+    }
+    // Writes the tag, when the directory holds it, as one LONG.
+    void SetLong(std::size_t at, std::uint32_t tag, std::uint32_t value) {
+        if (const std::size_t field = Value(at, tag)) {
+            Put(field - 6, 2, 4);  // LONG
+            Put(field - 4, 4, 1);
+            Put(field, 4, value);
+        }
+    }
+
+  private:
+    unsigned char* tiff_ = nullptr;
+    std::size_t size_ = 0;
+    bool big_ = false;
+};
+
+}  // namespace
+
+void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, unsigned height) {
+    ExifTiff tiff(data, length);
+    if (!tiff.Valid()) return;
+    const std::size_t first = tiff.First();
+    std::size_t exif = 0;
+    if (const std::size_t field = tiff.Value(first, 0x8769)) exif = tiff.Get(field, 4);
+    tiff.SetLong(first, 0x0100, width);
+    tiff.SetLong(first, 0x0101, height);
+    tiff.SetLong(exif, 0xA002, width);
+    tiff.SetLong(exif, 0xA003, height);
 }
 
-DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out,
-                                DctTurn turn) {
+void DropExifThumbnail(unsigned char* data, std::size_t length) {
+    ExifTiff tiff(data, length);
+    if (!tiff.Valid()) return;
+    const std::size_t first = tiff.First();
+    if (const std::size_t count = tiff.Entries(first)) tiff.Put(first + 2 + count * 12, 4, 0);
+}
+
+DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out, DctTurn turn,
+                                Status* writeFailure) {
     JpegSession jpeg;
     Destination destination;
+    Status written;
     destination.file = &out;
-    destination.failed = false;
+    destination.failure = &written;
     destination.pub.init_destination = Destination::Init;
     destination.pub.empty_output_buffer = Destination::Empty;
     destination.pub.term_destination = Destination::Term;
@@ -309,20 +349,30 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
             std::swap(dst.comp_info[c].h_samp_factor, dst.comp_info[c].v_samp_factor);
         TransposeQuantTables(&dst);
     }
+    // Coefficients the standard tables have no code for would be written as
+    // corrupt data; tables made for the photo code every one (or libjpeg
+    // refuses the photo), and make the file smaller.
+    dst.optimize_coding = TRUE;
     // An EXIF block must stay the first marker after SOI.
-    const bool exifFirst =
-        src.marker_list && JpegSession::IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6);
-    if (exifFirst) {
+    if (src.marker_list && JpegSession::IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6))
         dst.write_JFIF_header = FALSE;
+    // Readers take the first EXIF block, wherever it stands.
+    for (jpeg_saved_marker_ptr marker = src.marker_list; marker; marker = marker->next) {
+        if (!JpegSession::IsMarker(marker, JPEG_APP0 + 1, "Exif\0", 6)) continue;
         if (quarter)
-            SetExifPixelSize(src.marker_list->data, src.marker_list->data_length, dst.image_width,
-                             dst.image_height);
+            SetExifPixelSize(marker->data, marker->data_length, dst.image_width, dst.image_height);
+        if (turn != DctTurn::None) DropExifThumbnail(marker->data, marker->data_length);
+        break;
     }
     jpeg_write_coefficients(&dst, quarter ? turned : coefficients);
     jpeg.CopyMarkers();
     jpeg_finish_compress(&dst);
     jpeg_finish_decompress(&src);
-    return destination.failed ? DctTurnOutcome::WriteFailed : DctTurnOutcome::Done;
+    if (!written) {
+        if (writeFailure) *writeFailure = written;
+        return DctTurnOutcome::WriteFailed;
+    }
+    return DctTurnOutcome::Done;
 }
 
 std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn) {

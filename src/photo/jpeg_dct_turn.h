@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "shell/status.h"
+
 namespace skyrell {
 
 class AtomicFile;
@@ -23,23 +25,34 @@ enum class DctTurn { None, Half, Clockwise, CounterClockwise };
 enum class DctTurnOutcome {
     Done,      // the turned photo is in `out`, ready to commit
     Declined,  // not whole MCUs (or not a JPEG libjpeg reads): nothing written
-    Failed,    // data libjpeg warns about: left to the decoding path to judge
+    Failed,    // data libjpeg warns about, read or written: left to the decoding path
     WriteFailed,
 };
 
-// Writes the JPEG `source`, turned by `turn`, into the opened `out`. Every
-// APPn and COM marker (EXIF, XMP, ICC) is copied; after a quarter turn the
-// EXIF pixel width and height say the new size.
-DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out, DctTurn turn);
+// Writes the JPEG `source`, turned by `turn`, into the opened `out`, with
+// Huffman tables made for its coefficients (the standard tables cannot code
+// every coefficient a photo may hold). Every APPn and COM marker (EXIF, XMP,
+// ICC) is copied; in the EXIF block, wherever it stands, a quarter turn's
+// pixel width and height say the new size, and a turned photo's thumbnail is
+// dropped. On WriteFailed, `writeFailure` (when given) gets the file's error.
+DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out, DctTurn turn,
+                                Status* writeFailure = nullptr);
 
 // Bytes of coefficients TurnJpegLossless holds for `source` and `turn`, read
 // from its header; 0 when it would decline the photo or cannot read its header.
 std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn);
 
-// Sets the EXIF pixel width and height (tags 0xA002 and 0xA003 in the EXIF
-// directory) of an APP1 "Exif" marker's body to the given size, each written
-// as one LONG. Anything malformed is left as it is; nothing outside the
-// `length` bytes is read or written.
+// Sets the pixel width and height of an APP1 "Exif" marker's body to the
+// given size in every directory of the picture that holds them: ImageWidth
+// and ImageLength (0x0100, 0x0101) in the first directory, PixelXDimension and
+// PixelYDimension (0xA002, 0xA003) in the EXIF directory, each written as one
+// LONG. Anything malformed is left as it is; nothing outside the `length`
+// bytes is read or written.
 void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, unsigned height);
+
+// Unlinks the thumbnail's directory (the one after the first) from the same
+// body, so that no reader finds a thumbnail that no longer matches the turned
+// picture. The same bounds hold.
+void DropExifThumbnail(unsigned char* data, std::size_t length);
 
 }  // namespace skyrell

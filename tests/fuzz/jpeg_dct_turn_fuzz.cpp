@@ -1,6 +1,6 @@
-// The photo code's own readings of JPEG bytes: the EXIF size rewrite after a
-// quarter turn, the header read that estimates a turn's memory, and the turn
-// itself. The rewrite stays inside its block and is idempotent; a quarter
+// The photo code's own readings of JPEG bytes: the EXIF size rewrite and
+// thumbnail drop after a turn, the header read that estimates a turn's
+// memory, and the turn itself. The rewrite stays inside its block and is idempotent; a quarter
 // turn holds twice the coefficients of a half turn; a turned photo reads back
 // with as many coefficients as its source.
 #include <cstdlib>
@@ -24,8 +24,10 @@ void CheckExifRewrite(const std::uint8_t* data, std::size_t size) {
     // A block of exactly `size` bytes, so that any step outside it is caught.
     std::vector<unsigned char> block(data, data + size);
     skyrell::SetExifPixelSize(block.data(), block.size(), 4000, 3000);
+    skyrell::DropExifThumbnail(block.data(), block.size());
     const std::vector<unsigned char> once = block;
     skyrell::SetExifPixelSize(block.data(), block.size(), 4000, 3000);
+    skyrell::DropExifThumbnail(block.data(), block.size());
     if (block != once) std::abort();
 }
 

@@ -1,10 +1,16 @@
 #include "photo/image_engine.h"
 
 #include <gtest/gtest.h>
+#include <vips/vips8>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
@@ -202,6 +208,208 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
         const std::uint64_t decoded = std::uint64_t(c.width) * c.height * 6 +
                                       2 * std::filesystem::file_size(folder / "in.jpg");
         EXPECT_EQ(photo.MemoryCost(), c.cost ? c.cost : decoded);
+    }
+}
+
+// A 64 x 48 grey JPEG whose AC coefficients reach 1500, beyond what the
+// standard Huffman tables can code: written with tables that hold every
+// symbol, so it decodes cleanly.
+void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    jpeg_stdio_dest(&info, out);
+    info.image_width = 64;
+    info.image_height = 48;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[0];
+    std::memset(ac->bits, 0, sizeof ac->bits);
+    ac->bits[9] = ac->bits[10] = 128;  // all 256 symbols
+    for (int i = 0; i < 256; ++i) ac->huffval[i] = UINT8(i);
+    jvirt_barray_ptr blocks[1] = {(*info.mem->request_virt_barray)(
+        reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, TRUE, 8, 6, 1)};
+    jpeg_write_coefficients(&info, blocks);
+    for (JDIMENSION row = 0; row < 6; ++row) {
+        JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
+                                                         blocks[0], row, 1, TRUE)[0];
+        for (int column = 0; column < 8; ++column) {
+            std::memset(line[column], 0, sizeof(JBLOCK));
+            line[column][0] = JCOEF(column * 100 - 400);
+            line[column][1] = JCOEF((row + column) % 2 ? 1500 : -1300);
+        }
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(out);
+}
+
+// True when every pixel of the JPEG is read without a libjpeg warning.
+bool DecodesCleanly(const std::filesystem::path& file) {
+    try {
+        vips::VImage::new_from_file(file.c_str(),
+                                    vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_WARNING))
+            .avg();
+        return true;
+    } catch (const vips::VError&) {
+        return false;
+    }
+}
+
+// Offset of the first byte after the marker `code` and its length field.
+std::size_t AfterMarker(const std::string& jpeg, char code) {
+    return jpeg.find({'\xFF', code}) + 4;
+}
+
+// Photos a hostile user may hand over: each is refused with its reason and
+// nothing written, or turned into a file that decodes cleanly.
+TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
+    TempFolder samples;
+    MakeSampleJpeg(samples / "whole.jpg", 64, 48);
+    const std::string whole = ReadBytes(samples / "whole.jpg");
+    // The scan cut in the middle and the file ended there: the decoder hits
+    // the end marker half-way through the picture.
+    const std::size_t scan = AfterMarker(whole, '\xDA');
+    std::size_t cut = scan + (whole.size() - scan) / 2;
+    while (whole[cut - 1] == '\xFF') ++cut;
+    const std::string halfScan = whole.substr(0, cut) + "\xFF\xD9";
+    // The same photo with a header that claims a huge picture.
+    auto bomb = [&](int width, int height) {
+        std::string bytes = whole;
+        const std::size_t size = AfterMarker(bytes, '\xC0') + 1;
+        bytes[size] = char(height >> 8), bytes[size + 1] = char(height & 0xFF);
+        bytes[size + 2] = char(width >> 8), bytes[size + 3] = char(width & 0xFF);
+        return bytes;
+    };
+    WriteLargeCoefficientJpeg(samples / "large.jpg");
+    const std::string large = ReadBytes(samples / "large.jpg");
+    ASSERT_TRUE(DecodesCleanly(samples / "large.jpg"));
+
+    constexpr char kDamaged[] = "图片数据不完整或已损坏";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        double degrees;      // 0: no turn
+        int resizeTo;        // the width of a resize to half the height; 0: none
+        const char* reason;  // part of the failure; "" when it succeeds
+    };
+    const Case cases[] = {
+        {"large coefficients, 90", large, 90, 0, ""},
+        {"large coefficients, 180", large, 180, 0, ""},
+        {"half scan, lossless 180", halfScan, 180, 0, kDamaged},
+        {"half scan, lossless -90", halfScan, -90, 0, kDamaged},
+        {"half scan, free angle", halfScan, 12.5, 0, kDamaged},
+        {"half scan, resized", halfScan, 0, 32, kDamaged},
+        {"16000 x 16000, lossless 180", bomb(16000, 16000), 180, 0, "16000×16000像素"},
+        {"65500 x 65500, decoded 90", bomb(65500, 65500), 90, 0, "65500×65500像素"},
+        {"65500 x 65500, resized", bomb(65500, 65500), 0, 32750, "65500×65500像素"},
+        // Streamed in a few lines, so read until the data runs out.
+        {"16000 x 16000, resized", bomb(16000, 16000), 0, 8000, kDamaged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        WriteBytes(folder / "in.jpg", c.bytes);
+        PhotoImage photo;
+        ASSERT_TRUE(photo.Open(folder / "in.jpg"));
+        if (c.degrees != 0) {
+            ASSERT_TRUE(photo.Rotate(c.degrees));
+        }
+        if (c.resizeTo) {
+            const auto size = photo.Size();
+            ASSERT_TRUE(size);
+            ASSERT_TRUE(photo.Resize({c.resizeTo, size->height / 2}));
+        }
+        const Status saved = photo.SaveJpeg(folder / "out.jpg", 12);
+        if (*c.reason) {
+            EXPECT_NE(saved.message().find(c.reason), std::string::npos) << saved.message();
+            EXPECT_FALSE(std::filesystem::exists(folder / "out.jpg"));
+        } else {
+            ASSERT_TRUE(saved) << saved.message();
+            EXPECT_TRUE(DecodesCleanly(folder / "out.jpg"));
+        }
+        const auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_EQ(files, *c.reason ? 1 : 2);
+    }
+}
+
+// An APP1 EXIF marker, little-endian, whose first directory and EXIF
+// directory give the size as SHORTs and whose second directory points to a
+// thumbnail of `thumbnail` bytes.
+std::string ExifMarker(int width, int height, const std::string& thumbnail) {
+    std::string body("Exif\0\0II\x2A\0\x08\0\0\0", 14);
+    auto put = [&](unsigned value, int bytes) {
+        for (int k = 0; k < bytes; ++k) body += char((value >> (8 * k)) & 0xFF);
+    };
+    auto entry = [&](unsigned tag, unsigned type, unsigned value) {
+        put(tag, 2), put(type, 2), put(1, 4), put(value, 4);
+    };
+    // Directories at 8 (3 entries), 50 and 80 (2 entries each), thumbnail at 110.
+    put(3, 2), entry(0x0100, 3, width), entry(0x0101, 3, height), entry(0x8769, 4, 50), put(80, 4);
+    put(2, 2), entry(0xA002, 3, width), entry(0xA003, 3, height), put(0, 4);
+    put(2, 2), entry(0x0201, 4, 110), entry(0x0202, 4, unsigned(thumbnail.size())), put(0, 4);
+    body += thumbnail;
+    const std::size_t length = body.size() + 2;
+    return std::string("\xFF\xE1") + char(length >> 8) + char(length & 0xFF) + body;
+}
+
+// After a turn the EXIF block, first or after the JFIF marker, gives the new
+// size in every directory that holds it, and holds no thumbnail of the old
+// picture.
+TEST(ImageEngine, ExifSizesAndThumbnailFollowTheTurn) {
+    struct Case {
+        const char* what;
+        bool exifFirst;
+        int width, height;
+        double degrees;
+        bool lossless;
+    };
+    const Case cases[] = {
+        {"after JFIF, lossless 90", false, 64, 48, 90, true},
+        {"after JFIF, lossless 180", false, 64, 48, 180, true},
+        {"first, lossless -90", true, 64, 48, -90, true},
+        {"after JFIF, decoded 90", false, 50, 30, 90, false},
+        {"first, decoded 180", true, 50, 30, 180, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        MakeSampleJpeg(folder / "thumb.jpg", 16, 8);
+        MakeSampleJpeg(folder / "plain.jpg", c.width, c.height);
+        vips::VImage::new_from_file((folder / "plain.jpg").c_str())
+            .jpegsave((folder / "bare.jpg").c_str(), vips::VImage::option()->set("strip", true));
+        const std::string bare = ReadBytes(folder / "bare.jpg");
+        const std::string jfif("\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 18);
+        const std::string exif = ExifMarker(c.width, c.height, ReadBytes(folder / "thumb.jpg"));
+        WriteBytes(folder / "in.jpg",
+                   bare.substr(0, 2) + (c.exifFirst ? exif + jfif : jfif + exif) + bare.substr(2));
+        ASSERT_EQ(vips::VImage::new_from_file((folder / "in.jpg").c_str())
+                      .get_typeof("jpeg-thumbnail-data"),
+                  VIPS_TYPE_BLOB);
+        PhotoImage photo;
+        ASSERT_TRUE(photo.Open(folder / "in.jpg"));
+        ASSERT_TRUE(photo.Rotate(c.degrees));
+        const Status saved = photo.SaveJpeg(folder / "out.jpg", 12);
+        ASSERT_TRUE(saved) << saved.message();
+        EXPECT_EQ(photo.SavedLosslessly(), c.lossless);
+        const auto out = vips::VImage::new_from_file((folder / "out.jpg").c_str());
+        const bool quarter = c.degrees != 180;
+        const int width = quarter ? c.height : c.width, height = quarter ? c.width : c.height;
+        EXPECT_EQ(out.width(), width);
+        for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", width},
+                                           {"exif-ifd0-ImageLength", height},
+                                           {"exif-ifd2-PixelXDimension", width},
+                                           {"exif-ifd2-PixelYDimension", height}}) {
+            SCOPED_TRACE(field);
+            ASSERT_NE(out.get_typeof(field), 0u);
+            EXPECT_EQ(std::atoi(out.get_string(field)), value);
+        }
+        EXPECT_EQ(out.get_typeof("jpeg-thumbnail-data"), 0u);
     }
 }
 

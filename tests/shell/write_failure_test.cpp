@@ -131,6 +131,11 @@ TEST(WriteFailure, EveryWriterReportsItKeepsTheOldFileAndLeavesNoTemporary) {
          "a.jpg",
          true,
          {{}, {"rotate", "@/src", "@/out", "--angle", "90"}}},
+        // Written past the file's 1 MiB buffer while the coefficients are coded.
+        {"lossless half turn of a large photo",
+         "c.jpg",
+         true,
+         {{}, {"rotate", "@/large", "@/out", "--angle", "180"}}},
         {"re-encoded turn", "b.jpg", true, {{}, {"rotate", "@/odd", "@/out", "--angle", "90"}}},
         {"resize",
          "a.jpg",
@@ -142,6 +147,8 @@ TEST(WriteFailure, EveryWriterReportsItKeepsTheOldFileAndLeavesNoTemporary) {
         TempFolder folder;
         MakeSampleJpeg(folder / "src/a.jpg", 256, 192);  // whole MCUs
         MakeSampleJpeg(folder / "odd/b.jpg", 250, 190);  // partial MCUs
+        MakeSampleJpeg(folder / "large/c.jpg", 1600, 1600);
+        ASSERT_GT(fs::file_size(folder / "large/c.jpg"), 1u << 20);
         WriteBytes(folder / "src/IMG_0001.JPG", std::string(8000, 'p'));
         ASSERT_GT(fs::file_size(folder / "src/a.jpg"), 2 * kSizeLimit);
         const fs::path target = folder / "out" / c.target;

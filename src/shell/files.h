@@ -21,8 +21,9 @@ Status CreateFolderIfMissing(const std::filesystem::path& folder);
 
 // Copies source to target when the source exists and the target does not; an
 // existing target is never overwritten. The copy is made under a hidden
-// temporary name in the target folder and renamed when complete, so the
-// target name never holds a partial copy. The copy keeps the source's mode
+// temporary name in the target folder (the program's usual one, see
+// IsTemporaryName, whatever the length of the target's name) and renamed when
+// complete, so the target name never holds a partial copy. The copy keeps the source's mode
 // (whatever the umask) and modification time. `copied`, when given, tells
 // whether a copy was made.
 Status CopyFileIfAbsent(const std::filesystem::path& source, const std::filesystem::path& target,

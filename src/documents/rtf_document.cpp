@@ -1,5 +1,7 @@
 #include "documents/rtf_document.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/files.h"
 #include "shell/system_errors.h"
 #include "shell/textfile.h"
 
@@ -606,19 +609,32 @@ namespace {
 
 constexpr std::int64_t kTwipsPerPixel = 15;  // 96 pixels per inch
 
+// Templates and screenshots are documents of a page or two and photos of a
+// point's surroundings; a larger file is no such thing.
+constexpr std::uint64_t kMostReadBytes = std::uint64_t{64} << 20;
+
 Result<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const auto fd = OpenInputFile(path, kMostReadBytes);
+    if (!fd) return Status::Fail(ReadFailureText(path, fd.status()), fd.status().code());
+    std::FILE* file = ::fdopen(*fd, "rb");
     if (!file) {
         const int code = errno;
+        ::close(*fd);
         return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(code))), code);
     }
     std::string bytes;
     std::array<char, 1 << 16> buffer;
     std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
-        bytes.append(buffer.data(), n);
+    bool grown = false;  // since it was measured
+    while (!grown && (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
+        grown = bytes.size() + n > kMostReadBytes;
+        if (!grown) bytes.append(buffer.data(), n);
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (grown)
+        return Status::Fail(ReadFailureText(path, Status::Fail(FileTooLargeText(kMostReadBytes))),
+                            EFBIG);
     if (failed) return Status::Fail(ReadFailureText(path, Status::Fail(SystemErrorText(EIO))), EIO);
     return bytes;
 }

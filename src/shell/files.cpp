@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
+#include <linux/magic.h>
 #include <sys/sendfile.h>
+#include <sys/vfs.h>
 #endif
 
 #include <algorithm>
@@ -230,6 +232,49 @@ std::vector<std::string> ListFiles(const fs::path& folder, std::string_view patt
     std::sort(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < keyed.size(); ++i) names[i] = std::move(keyed[i].second);
     return names;
+}
+
+std::string FileTooLargeText(std::uint64_t maxBytes) {
+    return "文件太大（超过" + std::to_string(maxBytes >> 20) + " MB），不是这种文件。";
+}
+
+namespace {
+
+// A pipe the shell hands over ("cat pos.txt | skyrell-cli ... /dev/stdin"),
+// which ends when its writer does, unlike a FIFO named in a folder, which
+// waits for a writer that may never come.
+bool IsAnonymousPipe([[maybe_unused]] int fd, const struct stat& info) {
+#ifdef __linux__
+    struct statfs system {};
+    return S_ISFIFO(info.st_mode) && ::fstatfs(fd, &system) == 0 && system.f_type == PIPEFS_MAGIC;
+#else
+    (void)info;
+    return false;
+#endif
+}
+
+}  // namespace
+
+Result<int> OpenInputFile(const fs::path& file, std::uint64_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Status::Fail(SystemErrorText(errno), errno);
+    struct stat info {};
+    Status refused;
+    if (::fstat(fd, &info) != 0)
+        refused = Status::Fail(SystemErrorText(errno), errno);
+    else if (S_ISDIR(info.st_mode))
+        refused = Status::Fail(SystemErrorText(EISDIR), EISDIR);
+    else if (!S_ISREG(info.st_mode) && !IsAnonymousPipe(fd, info))
+        refused = Status::Fail(std::string(kNotAFileToReadText), EINVAL);
+    else if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
+        refused = Status::Fail(FileTooLargeText(maxBytes), EFBIG);
+    if (!refused) {
+        ::close(fd);
+        return refused;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 std::string WithTrailingSeparator(std::string_view folder) {

@@ -2,6 +2,7 @@
 // File-system helpers shared by every tool. Paths are UTF-8 texts inside the
 // program; PathOf turns them into file-system paths.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -38,6 +39,17 @@ Status WriteUtf8File(std::string_view text, const std::filesystem::path& path, b
 // name begins with ".") that match the wildcard pattern(s) without regard to
 // case, in name order. A missing folder lists nothing.
 std::vector<std::string> ListFiles(const std::filesystem::path& folder, std::string_view pattern);
+
+// Opens a file for reading without waiting on it: a folder, a FIFO, a device
+// or a socket is refused before a byte is read, and so is a file larger than
+// `maxBytes`. A pipe from the shell (standard input) is read: it ends when its
+// writer does. The descriptor is closed on exec; the failure's message is the
+// cause alone (the caller names the file).
+Result<int> OpenInputFile(const std::filesystem::path& file, std::uint64_t maxBytes);
+inline constexpr std::string_view kNotAFileToReadText =
+    "不是普通文件（管道、设备或套接字），不能读取。";
+// "文件太大（超过N MB），不是这种文件。"
+std::string FileTooLargeText(std::uint64_t maxBytes);
 
 // Folder path as the path boxes show it: ending with the native separator.
 std::string WithTrailingSeparator(std::string_view folder);

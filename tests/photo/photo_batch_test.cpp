@@ -35,18 +35,16 @@ TEST(PhotoBatch, EachFileIsTurnedOnceAndDataFilesAreLeftAlone) {
     const struct {
         const char* what;
         const char* links;  // "s" a symbolic link s.jpg -> a.jpg, "h" a hard link h.jpg
-        std::size_t skipped;
         std::vector<const char*> turned;  // 48 pixels wide after the run
     } cases[] = {
-        {"symbolic link", "s", 2, {"a.jpg"}},
-        {"hard link", "h", 2, {"a.jpg", "h.jpg"}},
-        {"both, and a second photo", "sh", 2, {"a.jpg", "b.jpg", "h.jpg"}},
+        {"symbolic link", "s", {"a.jpg"}},
+        {"hard link", "h", {"a.jpg", "h.jpg"}},
+        {"both", "sh", {"a.jpg", "h.jpg"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
         MakeSampleJpeg(folder / "a.jpg", 64, 48);
-        if (c.turned.size() == 3) MakeSampleJpeg(folder / "b.jpg", 64, 48);
         for (const char* link = c.links; *link; ++link)
             *link == 's' ? fs::create_symlink("a.jpg", folder / "s.jpg")
                          : fs::create_hard_link(folder / "a.jpg", folder / "h.jpg");
@@ -60,7 +58,7 @@ TEST(PhotoBatch, EachFileIsTurnedOnceAndDataFilesAreLeftAlone) {
                           }));
         EXPECT_TRUE(outcome.refused.ok());
         EXPECT_EQ(outcome.failures, std::vector<std::string>());
-        EXPECT_EQ(outcome.skipped, c.skipped);
+        EXPECT_EQ(outcome.skipped, 2u);  // pos.csv, n.txt
         EXPECT_EQ(reported, batch.names.size());
         for (const char* name : c.turned) EXPECT_EQ(ReadSample(folder / name).width, 48) << name;
         EXPECT_EQ(ReadBytes(folder / "pos.csv"), pos);
@@ -89,12 +87,6 @@ TEST(PhotoBatch, ASecondRunOnTheTargetFolderIsRefusedUntilTheFirstEnds) {
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
     const auto refused = RunPhotoBatch(QuarterTurnInPlace(folder.path(), false));
     EXPECT_EQ(refused.refused.message(), kTargetFolderBusyText);
-    const std::string command = std::string(SKYRELL_CLI) + " rotate " + folder.path().string() +
-                                " " + folder.path().string() + " --angle 90 2> " +
-                                (folder / "err").string();
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadBytes(folder / "err"), std::string(kTargetFolderBusyText) + "\n");
     EXPECT_EQ(ReadSample(folder / "a.jpg").width, 64);
 
     // Killed, it leaves the file but not the lock.

@@ -14,8 +14,8 @@ namespace skyrell::cli {
 namespace {
 
 // The batch frame without a window: the folder checks (a missing target is
-// created, as if the user had answered Yes), the listing, the run, and one
-// line on stderr per failed photo.
+// created, as if the user had answered Yes), the listing, the run, one line on
+// stderr per failed photo, and on stdout the number of data files skipped.
 int RunBatch(const Args& args, const PhotoOperation& operation, std::string_view notInstalled) {
     const std::string& source = args.Positional(0, "SRC");
     const std::string& target = args.Positional(1, "DST");
@@ -33,9 +33,11 @@ int RunBatch(const Args& args, const PhotoOperation& operation, std::string_view
     batch.names = ListBatchPhotos(batch.source, args.Flag("all-formats"));
     if (batch.names.empty()) return Fail(std::string(kNoPhotosText));
     if (!StartImageEngine()) return Fail(std::string(notInstalled));
-    const auto failures = RunPhotoBatch(batch);
-    for (const auto& failure : failures) std::cerr << failure << '\n';
-    return failures.empty() ? kExitOk : kExitFailure;
+    const auto outcome = RunPhotoBatch(batch);
+    if (!outcome.refused) return Fail(outcome.refused.message());
+    for (const auto& failure : outcome.failures) std::cerr << failure << '\n';
+    if (outcome.skipped > 0) std::cout << SkippedFilesText(outcome.skipped) << '\n';
+    return outcome.failures.empty() ? kExitOk : kExitFailure;
 }
 
 int RunRotate(const Args& args) {

@@ -1,5 +1,7 @@
 #include "documents/rtf_document.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -11,6 +13,10 @@
 namespace skyrell {
 
 namespace {
+
+// Templates and screenshots are documents of a page or two and photos of a
+// point's surroundings; a larger file is no such thing.
+constexpr std::uint64_t kMostReadBytes = std::uint64_t{64} << 20;
 
 // ---------------------------------------------------------------------------
 // Tokens of an RTF text.
@@ -602,7 +608,7 @@ const char* const kNotOpenText = "没有打开的文档。";
 
 Status RtfDocumentEngine::Open(const std::filesystem::path& templateFile) {
     Close();
-    auto bytes = ReadWholeFile(templateFile);
+    auto bytes = ReadWholeFile(templateFile, kMostReadBytes);
     if (!bytes) return bytes.status();
     auto table = ParseRtfTable(*bytes, templateFile);
     if (!table) return table.status();
@@ -637,7 +643,7 @@ Status RtfDocumentEngine::SetCellText(int row, int column, std::string_view text
 Status RtfDocumentEngine::AddPicture(int row, int column, const std::filesystem::path& jpeg) {
     auto cell = CellAt(row, column);
     if (!cell) return cell.status();
-    auto bytes = ReadWholeFile(jpeg);
+    auto bytes = ReadWholeFile(jpeg, kMostReadBytes);
     if (!bytes) return bytes.status();
     const auto [width, height] = JpegPixelSize(*bytes);
     if (width == 0) return Status::Fail("“" + PathText(jpeg) + "”不是JPEG图片。");

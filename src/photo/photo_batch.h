@@ -35,6 +35,14 @@ inline constexpr std::string_view kResizeNotInstalledText =
 inline constexpr std::string_view kNoAngleText = "请输入旋转角度！";
 inline constexpr std::string_view kAngleNotNumberText = "旋转角度类型必须是数字！";
 inline constexpr std::string_view kAngleNotPositiveText = "旋转角度必须大于0°！";
+// The refusal of a run on a target folder that another run is writing.
+inline constexpr std::string_view kTargetFolderBusyText =
+    "目标航片目录正在被另一个旋转或缩放任务写入，请等它完成后再试！";
+
+// The hidden file of the target folder whose kernel lock (flock) a run holds
+// while it writes there; the run removes it when it ends, and the kernel
+// drops the lock of a run that was killed.
+inline constexpr std::string_view kBatchLockFile = ".skyrell-batch.lock";
 
 // The folder checks, in the order they are made.
 enum class FolderCheck { Ok, NoSource, SourceMissing, NoTarget, TargetMissing };
@@ -80,12 +88,34 @@ struct PhotoBatch {
     PhotoOperation operation;
 };
 
-// Runs the batch. The feedback hears the number of finished photos (done or
-// failed) of all after each one, one report at a time, from a worker thread.
-// Once it is cancelled no further photo is begun; those in flight are
-// finished. Returns the failure texts of the photos that failed, in list order.
-std::vector<std::string> RunPhotoBatch(const PhotoBatch& batch,
-                                       const Feedback& feedback = Feedback::None());
+struct PhotoBatchOutcome {
+    // Not ok when the run did not start: another run holds the target folder
+    // (kTargetFolderBusyText).
+    Status refused;
+    std::vector<std::string> failures;  // texts of the photos that failed, in list order
+    std::size_t skipped = 0;            // data files left alone
+};
+
+// Runs the batch, holding the target folder's lock (kBatchLockFile) for its
+// length; a folder where the lock file cannot be made (one the user may not
+// write) is worked unlocked, since nothing can be written there anyway.
+//
+// Only pictures are worked, told by their first bytes (JPEG, PNG, TIFF, GIF,
+// BMP, WebP, HEIF/AVIF, JPEG 2000, JPEG XL), never by their names: another
+// file named like a picture fails as one that cannot be read, and any other
+// file is a data file (a POS file, a text), skipped and counted, never
+// written.
+//
+// Each file is worked once by one worker: names that lead to the same file
+// (device and inode, links followed) are worked one after another, and a name
+// whose write would replace a file another name of that group has already
+// written (a symbolic link to a photo of the target folder) is skipped.
+//
+// The feedback hears the number of finished names (done, failed or skipped)
+// of all after each one, one report at a time, from a worker thread. Once it
+// is cancelled no further photo is begun; those in flight are finished.
+PhotoBatchOutcome RunPhotoBatch(const PhotoBatch& batch,
+                                const Feedback& feedback = Feedback::None());
 
 // "k%" for k photos of n finished: the whole part of k / n x 100.
 std::string ProgressText(std::size_t done, std::size_t total);
@@ -93,5 +123,7 @@ std::string ProgressText(std::size_t done, std::size_t total);
 // The warning that ends a run in which photos failed: their count and at most
 // 20 of their failure texts, then "..." when there are more.
 std::string FailureSummaryText(const std::vector<std::string>& failures);
+// The note of the data files a run skipped: "已跳过n个不是图片的文件。".
+std::string SkippedFilesText(std::size_t skipped);
 
 }  // namespace skyrell

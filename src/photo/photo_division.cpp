@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "shell/atomic_file.h"
 #include "shell/files.h"
 #include "shell/text.h"
 
@@ -32,6 +33,8 @@ Result<DivideCount> DividePhotos(const DivideRequest& request, const Feedback& f
         return Status::Fail("航线保存路径“" + PathText(request.saveFolder) + "”不存在。");
     const auto lineFolder = request.saveFolder / PathOf(request.line);
     if (Status made = CreateFolderIfMissing(lineFolder); !made) return made;
+    // Partial copies that a killed division left behind.
+    RemoveStaleTemporaries(lineFolder);
     DivideCount count;
     std::size_t done = 0;
     for (const auto& name : request.photos) {

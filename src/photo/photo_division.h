@@ -50,7 +50,9 @@ struct DivideCount {
 };
 
 // Copies every photo of the request whose number lies in the range into
-// saveFolder/line, making the line folder when it is missing. The feedback
+// saveFolder/line, making the line folder when it is missing and removing
+// the partial copies that a killed run left there (the program's stale
+// temporary files, see RemoveStaleTemporaries). The feedback
 // hears the number of photos looked at so far after each photo; once it is
 // cancelled the run ends after the photo at hand. The first failure
 // (a missing save folder, a folder or copy that cannot be made) ends the run;

@@ -175,7 +175,7 @@ void PhotoBatchWindow::StartBatch(const PhotoOperation& operation) {
     runner_->Run([batch = std::move(batch)](
                      const Feedback& feedback) { return RunPhotoBatch(batch, feedback); },
                  [this](const JobProgress& progress) { ShowProgress(progress.done); },
-                 [this](const std::vector<std::string>& failures) { Finish(failures); });
+                 [this](const PhotoBatchOutcome& outcome) { Finish(outcome); });
 }
 
 void PhotoBatchWindow::ShowProgress(std::size_t done) {
@@ -184,8 +184,16 @@ void PhotoBatchWindow::ShowProgress(std::size_t done) {
     pbProgress_->setValue(static_cast<int>(std::min(done, total)));
 }
 
-void PhotoBatchWindow::Finish(const std::vector<std::string>& failures) {
-    if (!failures.empty()) Message(Q(FailureSummaryText(failures)));
+void PhotoBatchWindow::Finish(const PhotoBatchOutcome& outcome) {
+    const std::string skipped =
+        outcome.skipped > 0 ? SkippedFilesText(outcome.skipped) : std::string();
+    if (!outcome.refused) {
+        Message(Q(outcome.refused.message()));
+    } else if (!outcome.failures.empty()) {
+        Message(Q(FailureSummaryText(outcome.failures) + (skipped.empty() ? "" : "\n" + skipped)));
+    } else if (!skipped.empty()) {
+        Message(Q(skipped), MsgIcon::Information);
+    }
     emit BatchFinished();
 }
 

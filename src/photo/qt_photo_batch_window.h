@@ -65,7 +65,7 @@ class PhotoBatchWindow : public QWidget {
     void BrowseSource();
     void BrowseTarget();
     void ShowProgress(std::size_t done);
-    void Finish(const std::vector<std::string>& failures);
+    void Finish(const PhotoBatchOutcome& outcome);
 
     QString caption_;
     QString notInstalledText_;

@@ -117,7 +117,8 @@ Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const Point
         const std::string name = RecordPointName(photo);
 
         // Every step below writes into the open document; the first failure
-        // ends the run with the document unsaved.
+        // ends the run with the document unsaved, so a record that an earlier
+        // run completed stays as it was.
         Status status = engine.Open(templateFile);
         const auto step = [&status](Status next) {
             if (status) status = std::move(next);
@@ -148,7 +149,7 @@ Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const Point
             step(
                 engine.SetCellText(5, 2 + 2 * k, Trimmed(form.dates[static_cast<std::size_t>(k)])));
         }
-        step(engine.SaveAs(PathOf(form.pointRecords + name + ".doc")));
+        if (status) status = engine.SaveAs(PathOf(form.pointRecords + name + ".doc"));
         engine.Close();
         if (!status) return status;
         feedback.Report(i + 1, total, PointRecordProgressCaption(i + 1, total));

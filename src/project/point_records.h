@@ -91,7 +91,8 @@ struct PointRecordRun {
 // error log (GBK, CR LF; one empty line when there is nothing to report).
 // The template is opened first: a template that cannot be used fails before
 // anything is written. A failure (template, screenshot, document, log) stops
-// the run and writes no log; it names the file and the reason. After each
+// the run and writes no log; it names the file and the reason. The document
+// that failed is not saved: a record of that name stays as it was. After each
 // document the feedback hears the count with the progress caption; a cancel
 // stops before the next document and fails.
 Result<PointRecordRun> MakePointRecords(const PointRecordForm& form, const PointRecordCheck& check,

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
+#include <linux/magic.h>
 #include <sys/sendfile.h>
+#include <sys/vfs.h>
 #endif
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <system_error>
 
 #include "shell/atomic_file.h"
@@ -44,19 +47,29 @@ std::string WriteFailureText(const std::filesystem::path& path, const Status& ca
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 std::filesystem::path PathOf(std::string_view utf8) { return std::filesystem::path(utf8); }
 
-Result<std::string> ReadWholeFile(const fs::path& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t mostBytes) {
+    // Regular files only: a FIFO would wait for ever, a device never end.
+    const auto fd = OpenInputFile(path, mostBytes);
+    if (!fd) return Status::Fail(ReadFailureText(path, fd.status()), fd.status().code());
+    std::FILE* file = ::fdopen(*fd, "rb");
     if (!file) {
         const int code = errno;
+        ::close(*fd);
         return Status::Fail(ReadFailureText(path, SystemFailure(code)), code);
     }
     std::string bytes;
     std::array<char, 1 << 16> buffer;
     std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
-        bytes.append(buffer.data(), n);
+    bool grown = false;  // since it was measured
+    while (!grown && (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
+        grown = bytes.size() + n > mostBytes;
+        if (!grown) bytes.append(buffer.data(), n);
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (grown)
+        return Status::Fail(ReadFailureText(path, Status::Fail(FileTooLargeText(mostBytes))),
+                            EFBIG);
     if (failed) return Status::Fail(ReadFailureText(path, SystemFailure(EIO)), EIO);
     return bytes;
 }
@@ -163,6 +176,23 @@ int PublishWithoutReplacing(const fs::path& temp, const fs::path& target) {
     return ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
+// A fresh temporary name of the form every writer of the program uses
+// (IsTemporaryName): short whatever the target's name, and removed by a later
+// write or division when a killed process left it behind.
+std::string TemporaryName() {
+    constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kCount = 12;
+    thread_local std::mt19937_64 engine([] {
+        std::random_device device;
+        std::seed_seq seed{device(), device(), static_cast<unsigned>(::getpid())};
+        return std::mt19937_64(seed);
+    }());
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
+    std::string name(kTemporaryPrefix);
+    for (std::size_t i = 0; i < kCount; ++i) name += kLetters[pick(engine)];
+    return name + std::string(kTemporarySuffix);
+}
+
 }  // namespace
 
 Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* copied) {
@@ -180,12 +210,13 @@ Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* co
     // The bytes go to a hidden temporary file beside the target, which takes
     // the target's name only when it is complete: a run that is interrupted
     // never leaves a half-copied file under a real name.
-    static std::atomic<unsigned> counter{0};
-    const fs::path temp =
-        target.parent_path() / ("." + target.filename().string() + ".part" +
-                                std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    const int out =
-        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
+    fs::path temp;
+    int out = -1;
+    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+        temp = target.parent_path() / TemporaryName();
+        out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
+        if (out < 0 && errno != EEXIST) break;
+    }
     if (out < 0) {
         const int code = errno;
         ::close(in);
@@ -239,6 +270,49 @@ std::vector<std::string> ListFiles(const fs::path& folder, std::string_view patt
     std::sort(keyed.begin(), keyed.end());
     for (std::size_t i = 0; i < keyed.size(); ++i) names[i] = std::move(keyed[i].second);
     return names;
+}
+
+std::string FileTooLargeText(std::uint64_t maxBytes) {
+    return "文件太大（超过" + std::to_string(maxBytes >> 20) + " MB），不是这种文件。";
+}
+
+namespace {
+
+// A pipe the shell hands over ("cat pos.txt | skyrell-cli ... /dev/stdin"),
+// which ends when its writer does, unlike a FIFO named in a folder, which
+// waits for a writer that may never come.
+bool IsAnonymousPipe([[maybe_unused]] int fd, const struct stat& info) {
+#ifdef __linux__
+    struct statfs system {};
+    return S_ISFIFO(info.st_mode) && ::fstatfs(fd, &system) == 0 && system.f_type == PIPEFS_MAGIC;
+#else
+    (void)info;
+    return false;
+#endif
+}
+
+}  // namespace
+
+Result<int> OpenInputFile(const fs::path& file, std::uint64_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Status::Fail(SystemErrorText(errno), errno);
+    struct stat info {};
+    Status refused;
+    if (::fstat(fd, &info) != 0)
+        refused = Status::Fail(SystemErrorText(errno), errno);
+    else if (S_ISDIR(info.st_mode))
+        refused = Status::Fail(SystemErrorText(EISDIR), EISDIR);
+    else if (!S_ISREG(info.st_mode) && !IsAnonymousPipe(fd, info))
+        refused = Status::Fail(std::string(kNotAFileToReadText), EINVAL);
+    else if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
+        refused = Status::Fail(FileTooLargeText(maxBytes), EFBIG);
+    if (!refused) {
+        ::close(fd);
+        return refused;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 std::string WithTrailingSeparator(std::string_view folder) {

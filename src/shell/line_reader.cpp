@@ -1,6 +1,7 @@
 #include "shell/line_reader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,25 +12,37 @@
 
 namespace skyrell {
 
+namespace {
+
+// No line of the program's text files comes near this; a longer one is no
+// text, and reading it whole would take the memory.
+constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
+// The most a file read whole into lines may hold.
+constexpr std::uint64_t kMaxWholeTextBytes = std::uint64_t{64} << 20;
+
+std::string LineTooLongText() {
+    return "有一行超过" + std::to_string(kMaxLineBytes >> 20) + " MB，不是文本文件。";
+}
+
+}  // namespace
+
 LineReader::~LineReader() {
     if (file_) std::fclose(file_);
 }
 
 Status LineReader::Open(const std::filesystem::path& path) {
     path_ = path;
-    file_ = std::fopen(path.c_str(), "rb");
+    // Regular files only: a FIFO would wait for ever, a device never end.
+    const auto fd = OpenInputFile(path, UINT64_MAX);
+    if (fd) file_ = ::fdopen(*fd, "rb");
     if (!file_) {
-        status_ = Status::Fail(ReadFailureText(path, SystemFailure(errno)), errno);
+        const Status cause = fd ? SystemFailure(errno) : fd.status();
+        if (fd) ::close(*fd);
+        status_ = Status::Fail(ReadFailureText(path, cause), cause.code());
         return status_;
     }
     struct stat info {};
-    if (fstat(fileno(file_), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            status_ = Status::Fail(ReadFailureText(path, SystemFailure(EISDIR)), EISDIR);
-            return status_;
-        }
-        size_ = static_cast<std::uint64_t>(info.st_size);
-    }
+    if (fstat(fileno(file_), &info) == 0) size_ = static_cast<std::uint64_t>(info.st_size);
     // Reads of 1 MiB for large files; a small file gets a buffer near its
     // size, as its readers open many of them.
     buffer_.resize(static_cast<std::size_t>(
@@ -84,6 +97,10 @@ bool LineReader::NextBytes(std::string& bytes) {
         while (p < stop && *p != '\n' && *p != '\r') ++p;
         bytes.append(start, p);
         any = true;
+        if (bytes.size() > kMaxLineBytes) {
+            status_ = Status::Fail(ReadFailureText(path_, Status::Fail(LineTooLongText())), EFBIG);
+            return false;
+        }
         if (p < stop) {
             pendingCr_ = *p == '\r';
             const auto used = static_cast<std::size_t>(p - start) + 1;
@@ -103,6 +120,10 @@ bool LineReader::NextBytes(std::string& bytes) {
 Result<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path) {
     LineReader reader;
     if (auto opened = reader.Open(path); !opened) return opened;
+    // Every line is kept: the file must fit in memory several times over.
+    if (reader.Size() > kMaxWholeTextBytes)
+        return Status::Fail(
+            ReadFailureText(path, Status::Fail(FileTooLargeText(kMaxWholeTextBytes))), EFBIG);
     std::vector<std::string> lines;
     std::string line;
     while (reader.Next(line)) lines.push_back(line);

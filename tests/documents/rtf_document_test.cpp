@@ -1,6 +1,7 @@
 #include "documents/rtf_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "shell/files.h"
 #include "support/temp_folder.h"
@@ -185,10 +186,18 @@ TEST(RtfDocument, UnusableTemplatesNameTheFile) {
         {"PK\x03\x04 a zip file", "“" + name + "”不是可读的RTF文档。"},
         {"{\\rtf1 {\\b unclosed}", "“" + name + "”不是可读的RTF文档。"},
         {"{\\rtf1 a letter\\par no table\\par}", "“" + name + "”中没有表格。"},
+        {"folder", "无法读取文件“" + name + "”：这是一个文件夹，不是文件。"},
+        {"fifo", "无法读取文件“" + name + "”：不是普通文件（管道、设备或套接字），不能读取。"},
     };
     for (const auto& c : cases) {
         fs::remove(file);
-        if (c.bytes) WriteBytes(file, c.bytes);
+        const std::string_view kind = c.bytes ? c.bytes : "";
+        if (kind == "folder")
+            fs::create_directory(file);
+        else if (kind == "fifo")
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        else if (c.bytes)
+            WriteBytes(file, c.bytes);
         RtfDocumentEngine engine;
         EXPECT_EQ(engine.Open(file).message(), c.message);
         EXPECT_FALSE(engine.SetCellText(1, 1, "x"));

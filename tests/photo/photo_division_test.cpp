@@ -29,7 +29,10 @@ TEST(DividePhotos, CopiesThePhotosOfTheRange) {
         DivideCount count;
         std::string already = "";  // copies in the line folder before the run
         std::string pattern = "*.JPG";
+        int age = 0;  // minutes since the copies already there were written
     };
+    const std::string longName = std::string(243, 'a') + "12.JPG";  // 250 bytes
+    const std::string temporary = ".skyrell-0123456789ab.tmp";
     const std::string line = "P11.JPG P12.JPG P20.JPG P25.JPG P26.JPG";
     const Case cases[] = {
         {"reversed range, ends included", line, 25, 12, "P12.JPG P20.JPG P25.JPG", {3, 0, 0}},
@@ -45,6 +48,17 @@ TEST(DividePhotos, CopiesThePhotosOfTheRange) {
          32767,
          "P32767.JPG P40000.JPG",
          {2, 0, 0}},
+        {"250-byte name", longName, 12, 12, longName, {1, 0, 0}},
+        {"stale partial copy", line, 12, 12, "P12.JPG", {1, 0, 0}, temporary, "*.JPG", 11},
+        {"partial copy in the making",
+         line,
+         12,
+         12,
+         temporary + " P12.JPG",
+         {1, 0, 0},
+         temporary,
+         "*.JPG",
+         9},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -57,7 +71,11 @@ TEST(DividePhotos, CopiesThePhotosOfTheRange) {
             else
                 WriteBytes(photos / name, "photo " + name);
         }
-        for (const auto& name : Words(c.already)) WriteBytes(lineFolder / name, "old");
+        for (const auto& name : Words(c.already)) {
+            WriteBytes(lineFolder / name, "old");
+            fs::last_write_time(lineFolder / name,
+                                fs::file_time_type::clock::now() - std::chrono::minutes(c.age));
+        }
         fs::create_directories(folder / "save");
 
         const DivideRequest request{

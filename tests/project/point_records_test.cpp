@@ -110,32 +110,51 @@ TEST(PointRecords, RunsAsTheSortieAsks) {
 }
 
 TEST(PointRecords, FailuresStopAndWriteNoLog) {
+    // A record that fails keeps the complete one an earlier run saved.
+    const std::string kOldRecord = "{\\rtf1 the earlier complete record}";
+    const std::string kSmallTable =
+        "{\\rtf1\\trowd\\cellx1000\\cellx2000\\cellx3000\r\n"
+        "\\pard\\intbl a\\cell b\\cell c\\cell\\row}";
     const struct {
-        bool templateMissing, recordFolderMissing;
-        std::string (*message)(const Sortie&);
+        const char* templateBytes;  // nullptr: the shipped template; "": no file
+        const char* screenshot;     // nullptr: a real JPEG
+        bool recordFolderMissing;
+        std::string message;  // "@" stands for the sortie folder
     } cases[] = {
-        {true, false,
-         [](const Sortie& s) {
-             return "无法读取文件“" + PathText(s.dir / "none.doc") + "”：文件或文件夹不存在。";
-         }},
-        {false, true,
-         [](const Sortie& s) {
-             return "无法写入文件“" + s.form.pointRecords + "P0001.doc”：文件或文件夹不存在。";
-         }},
+        {"", nullptr, false, "无法读取文件“@t.doc”：文件或文件夹不存在。"},
+        {nullptr, nullptr, true, "无法写入文件“@点之记/P0001.doc”：文件或文件夹不存在。"},
+        {nullptr, "GIF89a not a jpeg", false, "“@过程数据/P0001.jpg”不是JPEG图片。"},
+        {kSmallTable.c_str(), nullptr, false, "“@t.doc”的表格中没有第1行第4个单元格。"},
     };
     for (const auto& c : cases) {
         Sortie sortie;
         WriteBytes(sortie.dir / "刺点片" / "P0001_IMG_1.jpg", "jpeg");
-        fs::copy_file(DataFile("documents/sketch.jpg"), sortie.dir / "过程数据" / "P0001.jpg");
+        if (c.screenshot)
+            WriteBytes(sortie.dir / "过程数据" / "P0001.jpg", c.screenshot);
+        else
+            fs::copy_file(DataFile("documents/sketch.jpg"), sortie.dir / "过程数据" / "P0001.jpg");
         WriteBytes(sortie.dir / "过程数据" / "点位描述.txt", "P0001,a,b,,\r\n");
-        if (c.recordFolderMissing) fs::remove(sortie.dir / "点之记");
+        const fs::path record = sortie.dir / "点之记" / "P0001.doc";
+        if (c.recordFolderMissing)
+            fs::remove(sortie.dir / "点之记");
+        else
+            WriteBytes(record, kOldRecord);
+        fs::path templateFile = kTemplate;
+        if (c.templateBytes) {
+            templateFile = sortie.dir / "t.doc";
+            if (*c.templateBytes) WriteBytes(templateFile, c.templateBytes);
+        }
         RtfDocumentEngine engine;
         const auto run =
-            MakePointRecords(sortie.form, CheckPointRecords(sortie.form),
-                             c.templateMissing ? sortie.dir / "none.doc" : kTemplate, engine);
+            MakePointRecords(sortie.form, CheckPointRecords(sortie.form), templateFile, engine);
         ASSERT_FALSE(run);
-        EXPECT_EQ(run.status().message(), c.message(sortie));
+        std::string message = c.message;
+        message.replace(message.find('@'), 1, PathText(sortie.dir.path()) + "/");
+        EXPECT_EQ(run.status().message(), message);
         EXPECT_FALSE(fs::exists(sortie.dir / "过程数据" / "批量创建点之记错误记录.txt"));
+        if (!c.recordFolderMissing) {
+            EXPECT_EQ(ReadBytes(record), kOldRecord);
+        }
     }
 }
 

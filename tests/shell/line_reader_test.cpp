@@ -1,7 +1,11 @@
 #include "shell/line_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+
+#include "shell/files.h"
 #include "support/temp_folder.h"
 
 namespace skyrell {
@@ -64,6 +68,29 @@ TEST(LineReader, LineNumbersCountEveryLine) {
     std::vector<std::int64_t> numbers;
     while (reader.Next(line)) numbers.push_back(reader.LineNumber());
     EXPECT_EQ(numbers, (std::vector<std::int64_t>{1, 2, 3}));
+}
+
+TEST(LineReader, ReadersRefuseWhatIsNoRegularTextFile) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    WriteBytes(folder / "line", std::string((16 << 20) + 1, 'x'));
+    WriteBytes(folder / "big", "");
+    std::filesystem::resize_file(folder / "big", (64 << 20) + 1);
+    const struct {
+        std::filesystem::path file;
+        std::string cause;
+    } cases[] = {
+        {folder / "fifo", "不是普通文件（管道、设备或套接字），不能读取。"},
+        {"/dev/zero", "不是普通文件（管道、设备或套接字），不能读取。"},
+        {folder.path(), "这是一个文件夹，不是文件。"},
+        {folder / "line", "有一行超过16 MB，不是文本文件。"},
+        {folder / "big", "文件太大（超过64 MB），不是这种文件。"},
+    };
+    for (const auto& c : cases) {
+        const auto lines = ReadTextLines(c.file);
+        ASSERT_FALSE(lines.ok());
+        EXPECT_EQ(lines.status().message(), "无法读取文件“" + PathText(c.file) + "”：" + c.cause);
+    }
 }
 
 TEST(LineReader, MissingFileNamesIt) {

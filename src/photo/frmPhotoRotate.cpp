@@ -23,11 +23,11 @@ frmPhotoRotate::frmPhotoRotate(Services& services, QWidget* owner)
     };
     opt180_ = makeOption("opt180", QStringLiteral("180°"));
     opt90_ = makeOption("opt90", QStringLiteral("顺时针90°"));
-    opt_90_ = makeOption("opt_90", QStringLiteral("逆时针90°"));
+    optCounter90_ = makeOption("opt_90", QStringLiteral("逆时针90°"));
     optAngle_ = makeOption("optAngle", QStringLiteral("顺时针"));
-    opt_Angle_ = makeOption("opt_Angle", QStringLiteral("逆时针"));
+    optCounterAngle_ = makeOption("opt_Angle", QStringLiteral("逆时针"));
     auto* options = new QButtonGroup(this);
-    for (auto* option : {opt180_, opt90_, opt_90_, optAngle_, opt_Angle_})
+    for (auto* option : {opt180_, opt90_, optCounter90_, optAngle_, optCounterAngle_})
         options->addButton(option);
     opt180_->setChecked(true);
     txtAngle_ = new QLineEdit(frame);
@@ -40,11 +40,11 @@ frmPhotoRotate::frmPhotoRotate(Services& services, QWidget* owner)
     auto* grid = new QGridLayout(frame);
     grid->addWidget(opt180_, 0, 0);
     grid->addWidget(opt90_, 0, 1);
-    grid->addWidget(opt_90_, 0, 2, 1, 3);
+    grid->addWidget(optCounter90_, 0, 2, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("任意角度"), frame), 1, 0);
     auto* free = new QHBoxLayout;
     free->addWidget(optAngle_);
-    free->addWidget(opt_Angle_);
+    free->addWidget(optCounterAngle_);
     free->addWidget(txtAngle_);
     free->addWidget(new QLabel(QStringLiteral("°"), frame));
     free->addStretch(1);
@@ -57,7 +57,7 @@ frmPhotoRotate::frmPhotoRotate(Services& services, QWidget* owner)
     AddRunButton(cmdRotatePictures_);
 
     connect(optAngle_, &QRadioButton::clicked, txtAngle_, [this] { txtAngle_->setFocus(); });
-    connect(opt_Angle_, &QRadioButton::clicked, txtAngle_, [this] { txtAngle_->setFocus(); });
+    connect(optCounterAngle_, &QRadioButton::clicked, txtAngle_, [this] { txtAngle_->setFocus(); });
     connect(lblAngleCalculator_, &QLabel::linkActivated, this,
             &frmPhotoRotate::ShowAngleCalculator);
     connect(cmdRotatePictures_, &QPushButton::clicked, this, &frmPhotoRotate::RotatePictures);
@@ -84,7 +84,7 @@ void frmPhotoRotate::RotatePictures() {
         operation.degrees = 180;
     } else if (opt90_->isChecked()) {
         operation.degrees = 90;
-    } else if (opt_90_->isChecked()) {
+    } else if (optCounter90_->isChecked()) {
         operation.degrees = -90;
     } else {
         txtAngle_->setText(txtAngle_->text().trimmed());

@@ -28,9 +28,9 @@ class frmPhotoRotate : public PhotoBatchWindow {
 
     QRadioButton* opt180_;
     QRadioButton* opt90_;
-    QRadioButton* opt_90_;
+    QRadioButton* optCounter90_;
     QRadioButton* optAngle_;
-    QRadioButton* opt_Angle_;
+    QRadioButton* optCounterAngle_;
     QLineEdit* txtAngle_;
     QLabel* lblAngleCalculator_;
     QPushButton* cmdRotatePictures_;

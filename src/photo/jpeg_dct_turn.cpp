@@ -35,7 +35,7 @@ void OnMessage(j_common_ptr info, int level) {
 
 // Hands the compressed bytes to the atomic file in 64 KiB pieces.
 struct Destination {
-    static constexpr std::size_t kSize = 64 * 1024;
+    static constexpr std::size_t kSize = std::size_t{64} * 1024;
     jpeg_destination_mgr pub;
     AtomicFile* file;
     Status* failure;  // the first failed write

@@ -17,7 +17,8 @@ namespace skyrell {
 // photo changed on disk is previewed again. Used on the window thread only.
 class PreviewCache {
   public:
-    explicit PreviewCache(int megabytes = 256) : images_(megabytes * 1024) {}
+    explicit PreviewCache(int megabytes = 256)
+        : images_(static_cast<qsizetype>(megabytes) * 1024) {}
     // The cache key of a photo as it is on disk now.
     static QString KeyOf(const QString& path);
     const QImage* Find(const QString& key) const { return images_.object(key); }

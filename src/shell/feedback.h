@@ -50,8 +50,8 @@ class Feedback {
 };
 
 inline const Feedback& Feedback::None() {
-    static const Feedback none;
-    return none;
+    static const Feedback kNone;
+    return kNone;
 }
 
 }  // namespace skyrell

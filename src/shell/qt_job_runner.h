@@ -64,7 +64,7 @@ class JobRunner : public QObject {
 
     // The same for a job that gives a value: `onEnd` receives it.
     template <class JobFn, class EndFn>
-    bool Run(JobFn job, ProgressHandler onProgress, EndFn onEnd);
+    bool Run(JobFn job, const ProgressHandler& onProgress, EndFn onEnd);
 
     bool Running() const { return running_; }
     // Asks the running job to stop.
@@ -100,12 +100,12 @@ class JobRunner : public QObject {
 };
 
 template <class JobFn, class EndFn>
-bool JobRunner::Run(JobFn job, ProgressHandler onProgress, EndFn onEnd) {
+bool JobRunner::Run(JobFn job, const ProgressHandler& onProgress, EndFn onEnd) {
     using Value = std::invoke_result_t<JobFn&, const Feedback&>;
     auto value = std::make_shared<std::optional<Value>>();
     return Start([job = std::move(job),
                   value](const Feedback& feedback) mutable { value->emplace(job(feedback)); },
-                 std::move(onProgress),
+                 onProgress,
                  [value, onEnd = std::move(onEnd)]() mutable {
                      // No value: the job failed unexpectedly, which Crashed reported.
                      if (value->has_value()) onEnd(std::move(**value));

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "photo/photo_batch.h"
 #include "photo/image_engine.h"
+#include "photo/photo_batch.h"
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
 

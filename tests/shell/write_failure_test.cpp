@@ -20,11 +20,10 @@
 #include "documents/rtf_document.h"
 #include "photo/image_engine.h"
 #include "photo/photo_division.h"
-#include "shell/files.h"
-#include "shell/system_errors.h"
 #include "shell/atomic_file.h"
 #include "shell/files.h"
 #include "shell/line_reader.h"
+#include "shell/system_errors.h"
 #include "support/image_engine_samples.h"
 #include "support/temp_folder.h"
 

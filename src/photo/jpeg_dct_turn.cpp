@@ -259,6 +259,14 @@ class ExifTiff {
         const std::size_t count = Get(at, 2);
         return at + 2 + count * 12 + 4 <= size_ ? count : 0;
     }
+    // Whether the directories at `a` and `b`, each with its next-directory
+    // offset, share a byte: a damaged block can make them overlap, and a
+    // write into one would then change what the other says.
+    bool Overlap(std::size_t a, std::size_t b) const {
+        const std::size_t aEnd = a + 2 + Entries(a) * 12 + 4;
+        const std::size_t bEnd = b + 2 + Entries(b) * 12 + 4;
+        return a < bEnd && b < aEnd;
+    }
     // The value field of the tag's entry in the directory at `at`, or 0.
     std::size_t Value(std::size_t at, std::uint32_t tag) const {
         for (std::size_t n = 0, count = Entries(at); n < count; ++n)
@@ -288,6 +296,7 @@ void SetExifPixelSize(unsigned char* data, std::size_t length, unsigned width, u
     const std::size_t first = tiff.First();
     std::size_t exif = 0;
     if (const std::size_t field = tiff.Value(first, 0x8769)) exif = tiff.Get(field, 4);
+    if (exif != 0 && tiff.Overlap(first, exif)) exif = 0;
     tiff.SetLong(first, 0x0100, width);
     tiff.SetLong(first, 0x0101, height);
     tiff.SetLong(exif, 0xA002, width);

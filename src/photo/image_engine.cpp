@@ -23,7 +23,6 @@ namespace {
 // The reasons a photo could not be processed. They are the engine's own texts
 // rather than libvips' error buffer, which is shared by every thread: a
 // reason can never belong to another photo.
-constexpr char kNotAnImage[] = "不是可以读取的图片";
 constexpr char kDamaged[] = "图片数据不完整或已损坏";
 constexpr char kNotOpen[] = "图片未打开";
 constexpr char kWriteFailed[] = "无法写入目标文件：";
@@ -280,7 +279,7 @@ Status PhotoImage::Open(const std::filesystem::path& file) {
         impl->fileSize = error ? 0 : fileSize;
         if (!vips_foreign_find_load_source(impl->source.get_source())) {
             ForgetEngineErrors();
-            return Failure(file, kNotAnImage);
+            return Failure(file, kNotAPictureText);
         }
         const vips::VImage header = vips::VImage::new_from_source(
             impl->source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
@@ -294,7 +293,7 @@ Status PhotoImage::Open(const std::filesystem::path& file) {
     } catch (const vips::VError&) {
         // A file that cannot be opened at all is no picture either.
         ForgetEngineErrors();
-        return Failure(file, impl ? kDamaged : kNotAnImage);
+        return Failure(file, impl ? kDamaged : kNotAPictureText);
     }
     ForgetEngineErrors();
     impl_ = std::move(impl);
@@ -408,7 +407,7 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int lon
         source = vips::VSource::new_from_file(file.c_str());
         if (!vips_foreign_find_load_source(source->get_source())) {
             ForgetEngineErrors();
-            return Status::Fail(kNotAnImage);
+            return Status::Fail(kNotAPictureText);
         }
         vips::VImage image = vips::VImage::thumbnail_source(
             *source, longestSide,
@@ -428,7 +427,7 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int lon
         return preview;
     } catch (const vips::VError&) {
         ForgetEngineErrors();
-        return Status::Fail(source ? kDamaged : kNotAnImage);
+        return Status::Fail(source ? kDamaged : kNotAPictureText);
     }
 }
 

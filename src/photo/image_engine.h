@@ -28,6 +28,9 @@
 
 namespace skyrell {
 
+// The reason given for a file that no image loader reads.
+inline constexpr char kNotAPictureText[] = "不是可以读取的图片";
+
 // Starts the engine once for the whole process. A failure means that no photo
 // can be processed (the tools then say that the editor is not installed).
 Status StartImageEngine();

@@ -112,9 +112,6 @@ Status PlanPhotoOperation(const PhotoOperation& operation, PhotoImage& photo) {
     return Status::Ok();
 }
 
-// What the engine says of a file that holds no picture.
-constexpr char kNotAPictureReason[] = "不是可以读取的图片";
-
 // True when the first bytes of the file are those of a picture format that
 // photo editors open.
 bool HoldsPicture(const std::filesystem::path& file) {
@@ -279,8 +276,8 @@ PhotoBatchOutcome RunPhotoBatch(const PhotoBatch& batch, const Feedback& feedbac
         // will cost. One photo always runs, however large; more join
         // while they fit.
         PhotoImage photo;
-        Status status = picture ? photo.Open(source)
-                                : Status::Fail(PhotoFailureText(source, kNotAPictureReason));
+        Status status =
+            picture ? photo.Open(source) : Status::Fail(PhotoFailureText(source, kNotAPictureText));
         if (status) status = PlanPhotoOperation(batch.operation, photo);
         const std::uint64_t cost = status ? std::min(photo.MemoryCost(), kMemoryBudget) : 0;
         {

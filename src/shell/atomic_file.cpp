@@ -37,6 +37,10 @@ constexpr int kMaxLinkHops = 40;
 
 }  // namespace
 
+std::string NewTemporaryName() {
+    return std::string(kTemporaryPrefix) + RandomLetters() + std::string(kTemporarySuffix);
+}
+
 bool IsTemporaryName(std::string_view name) {
     if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters + kTemporarySuffix.size() ||
         !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix))
@@ -135,8 +139,7 @@ Status AtomicFile::Open(const std::filesystem::path& target) {
     const auto folder = target_.parent_path();
     RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string tempName =
-            std::string(kTemporaryPrefix) + RandomLetters() + std::string(kTemporarySuffix);
+        const std::string tempName = NewTemporaryName();
         temp_ = folder.empty() ? std::filesystem::path(tempName) : folder / tempName;
         // A new file gets the usual mode (0666 less the umask); a replaced one
         // stays private until Commit gives it the old file's mode.

@@ -35,6 +35,8 @@ inline constexpr std::string_view kTemporaryPrefix = ".skyrell-";
 inline constexpr std::string_view kTemporarySuffix = ".tmp";
 inline constexpr std::chrono::minutes kStaleTemporaryAge{10};
 bool IsTemporaryName(std::string_view name);
+// A fresh name of that form, for a temporary file beside its target.
+std::string NewTemporaryName();
 // Removes the stale temporary files of this program from a folder.
 void RemoveStaleTemporaries(const std::filesystem::path& folder);
 

@@ -176,23 +176,6 @@ int PublishWithoutReplacing(const fs::path& temp, const fs::path& target) {
     return ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
-// A fresh temporary name of the form every writer of the program uses
-// (IsTemporaryName): short whatever the target's name, and removed by a later
-// write or division when a killed process left it behind.
-std::string TemporaryName() {
-    constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    constexpr std::size_t kCount = 12;
-    thread_local std::mt19937_64 engine([] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), static_cast<unsigned>(::getpid())};
-        return std::mt19937_64(seed);
-    }());
-    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
-    std::string name(kTemporaryPrefix);
-    for (std::size_t i = 0; i < kCount; ++i) name += kLetters[pick(engine)];
-    return name + std::string(kTemporarySuffix);
-}
-
 }  // namespace
 
 Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* copied) {
@@ -213,7 +196,7 @@ Status CopyFileIfAbsent(const fs::path& source, const fs::path& target, bool* co
     fs::path temp;
     int out = -1;
     for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-        temp = target.parent_path() / TemporaryName();
+        temp = target.parent_path() / NewTemporaryName();
         out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
         if (out < 0 && errno != EEXIST) break;
     }

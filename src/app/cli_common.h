@@ -66,5 +66,6 @@ std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
 std::vector<Command> DivideCommands();
 std::vector<Command> PhotoBatchCommands();
+std::vector<Command> PrickingCommands();
 
 }  // namespace skyrell::cli

@@ -67,5 +67,6 @@ std::vector<Command> CheckCommands();
 std::vector<Command> DivideCommands();
 std::vector<Command> PhotoBatchCommands();
 std::vector<Command> CandidateCommands();
+std::vector<Command> PrickingCommands();
 
 }  // namespace skyrell::cli

@@ -4,10 +4,20 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/qt_navigation_bar.h"
+#include "photo/frmPhotoRotate.h"
+#include "shell/files.h"
 #include "support/fakes.h"
+#include "support/image_engine_samples.h"
 
 namespace skyrell {
 namespace {
@@ -189,6 +199,57 @@ TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
     window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.Tool("probe"), nullptr);
+}
+
+TEST(frmMain, ClosingMidRotationEndsTheRunThenTheWindow) {
+    JobRunner::SetInline(false);
+    testing::TempFolder folder;
+    for (int i = 0; i < 10; ++i)
+        testing::MakeSampleJpeg(folder / "raw" / ("p" + std::to_string(i) + ".jpg"), 800, 600);
+    std::filesystem::create_directories(folder / "out");
+    FakeServices fake;
+    frmMain window(fake.services);
+    window.show();
+    QPointer<QWidget> rotate = window.ShowTool<frmPhotoRotate>();
+    rotate->findChild<QLineEdit*>("txtRaw")->setText(Q(PathText(folder / "raw")));
+    rotate->findChild<QLineEdit*>("txtResult")->setText(Q(PathText(folder / "out")));
+    rotate->findChild<QRadioButton*>("opt90")->click();
+    rotate->findChild<QPushButton*>("cmdRotatePictures")->click();
+
+    // The main window waits for the photo in hand, then closes with its tool.
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    for (int wait = 0; window.isVisible() && wait < 3000; ++wait)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    JobRunner::SetInline(true);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(rotate.isNull());
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "out")) {
+        const testing::SampleInfo turned = testing::ReadSample(entry.path());
+        EXPECT_EQ(std::pair(turned.width, turned.height), std::pair(600, 800)) << entry.path();
+    }
+    EXPECT_TRUE(fake.dialogs.messages.empty());
+}
+
+TEST(frmMain, StartsCentredAndItsWindowsStayInFrontOfTheirOwners) {
+    FakeServices fake;
+    frmMain window(fake.services);
+    EXPECT_LE(std::abs(window.geometry().center().x() -
+                       window.screen()->availableGeometry().center().x()),
+              1);
+    window.show();
+    auto* rotate = window.ShowTool<frmPhotoRotate>();
+    emit rotate->findChild<QLabel*>("lblAngleCalculator")->linkActivated(QStringLiteral("#"));
+    const std::pair<QWidget*, QWidget*> owned[] = {{rotate, &window},
+                                                   {rotate->AngleCalculator(), rotate}};
+    for (const auto& [tool, owner] : owned) {
+        EXPECT_EQ(tool->windowType(), Qt::Dialog) << tool->objectName().toStdString();
+        EXPECT_TRUE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(tool->windowHandle()->transientParent(), owner->windowHandle());
+        EXPECT_LE(
+            (tool->frameGeometry().center() - owner->frameGeometry().center()).manhattanLength(),
+            2);
+    }
 }
 
 TEST(frmMain, NavigationBarIsSixteenPixelsNarrower) {

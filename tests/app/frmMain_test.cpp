@@ -201,54 +201,39 @@ TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
     EXPECT_EQ(window.Tool("probe"), nullptr);
 }
 
-TEST(frmMain, ClosingMidRotationEndsTheRunThenTheWindow) {
+TEST(frmMain, CentredWithToolsInFrontAndItsCloseEndsTheirRunsFirst) {
     JobRunner::SetInline(false);
     testing::TempFolder folder;
-    for (int i = 0; i < 10; ++i)
-        testing::MakeSampleJpeg(folder / "raw" / ("p" + std::to_string(i) + ".jpg"), 800, 600);
-    std::filesystem::create_directories(folder / "out");
+    for (int i = 0; i < 9; ++i)
+        testing::MakeSampleJpeg(folder / (std::to_string(i) + ".jpg"), 800, 600);
     FakeServices fake;
     frmMain window(fake.services);
+    EXPECT_NEAR(window.geometry().center().x(), window.screen()->availableGeometry().center().x(),
+                1);
     window.show();
-    QPointer<QWidget> rotate = window.ShowTool<frmPhotoRotate>();
-    rotate->findChild<QLineEdit*>("txtRaw")->setText(Q(PathText(folder / "raw")));
-    rotate->findChild<QLineEdit*>("txtResult")->setText(Q(PathText(folder / "out")));
-    rotate->findChild<QRadioButton*>("opt90")->click();
-    rotate->findChild<QPushButton*>("cmdRotatePictures")->click();
-
-    // The main window waits for the photo in hand, then closes with its tool.
-    EXPECT_FALSE(window.close());
-    EXPECT_TRUE(window.isVisible());
-    for (int wait = 0; window.isVisible() && wait < 3000; ++wait)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    JobRunner::SetInline(true);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(rotate.isNull());
-    for (const auto& entry : std::filesystem::directory_iterator(folder / "out")) {
-        const testing::SampleInfo turned = testing::ReadSample(entry.path());
-        EXPECT_EQ(std::pair(turned.width, turned.height), std::pair(600, 800)) << entry.path();
-    }
-    EXPECT_TRUE(fake.dialogs.messages.empty());
-}
-
-TEST(frmMain, StartsCentredAndItsWindowsStayInFrontOfTheirOwners) {
-    FakeServices fake;
-    frmMain window(fake.services);
-    EXPECT_LE(std::abs(window.geometry().center().x() -
-                       window.screen()->availableGeometry().center().x()),
-              1);
-    window.show();
-    auto* rotate = window.ShowTool<frmPhotoRotate>();
+    QPointer<frmPhotoRotate> rotate = window.ShowTool<frmPhotoRotate>();
     emit rotate->findChild<QLabel*>("lblAngleCalculator")->linkActivated(QStringLiteral("#"));
-    const std::pair<QWidget*, QWidget*> owned[] = {{rotate, &window},
-                                                   {rotate->AngleCalculator(), rotate}};
-    for (const auto& [tool, owner] : owned) {
-        EXPECT_EQ(tool->windowType(), Qt::Dialog) << tool->objectName().toStdString();
-        EXPECT_TRUE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (const auto& [tool, owner] :
+         {std::pair<QWidget*, QWidget*>(rotate, &window), {rotate->AngleCalculator(), rotate}}) {
+        EXPECT_EQ(tool->windowType(), Qt::Dialog);  // what window managers keep in front
         EXPECT_EQ(tool->windowHandle()->transientParent(), owner->windowHandle());
+        EXPECT_TRUE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         EXPECT_LE(
             (tool->frameGeometry().center() - owner->frameGeometry().center()).manhattanLength(),
             2);
+    }
+    for (const char* box : {"txtRaw", "txtResult"})
+        rotate->findChild<QLineEdit*>(box)->setText(Q(PathText(folder.path())));
+    rotate->findChild<QRadioButton*>("opt90")->click();
+    rotate->findChild<QPushButton*>("cmdRotatePictures")->click();
+    EXPECT_FALSE(window.close());  // the photo in hand is finished first
+    for (int wait = 0; window.isVisible() && wait < 3000; ++wait)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    JobRunner::SetInline(true);
+    EXPECT_TRUE(!window.isVisible() && rotate.isNull());
+    for (const auto& photo : std::filesystem::directory_iterator(folder.path())) {
+        const testing::SampleInfo info = testing::ReadSample(photo.path());
+        EXPECT_EQ(info.width + info.height, 1400);  // old or turned, never half written
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QThread>
 #include <QToolButton>
 #include <QWindow>
 
@@ -227,8 +229,10 @@ TEST(frmMain, CentredWithToolsInFrontAndItsCloseEndsTheirRunsFirst) {
     rotate->findChild<QRadioButton*>("opt90")->click();
     rotate->findChild<QPushButton*>("cmdRotatePictures")->click();
     EXPECT_FALSE(window.close());  // the photo in hand is finished first
-    for (int wait = 0; window.isVisible() && wait < 3000; ++wait)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (QDeadlineTimer minute(60000); window.isVisible() && !minute.hasExpired();) {
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
+    }
     JobRunner::SetInline(true);
     EXPECT_TRUE(!window.isVisible() && rotate.isNull());
     for (const auto& photo : std::filesystem::directory_iterator(folder.path())) {

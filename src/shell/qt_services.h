@@ -28,10 +28,10 @@ class QtDialogs : public Dialogs {
 enum class OpenerEnd { NotStarted, Failed, Succeeded, StillRunning };
 using OpenerRun = std::function<OpenerEnd(const QString& program, const QStringList& arguments)>;
 
-// Starts `program` and waits a moment for it to end. An opener that finds no
-// program for its target ends at once with a failing status; one that is
-// still running has started a program and waits for it (a desktop without an
-// opener service of its own), and is left to run.
+// Starts `program` and waits up to three seconds for it to end. An opener
+// that finds no program for its target ends with a failing status within
+// that time; one still running then has started a program and waits for it
+// (a desktop without an opener service of its own), and is left to run.
 OpenerEnd RunOpener(const QString& program, const QStringList& arguments);
 
 class QtDesktop : public Desktop {

@@ -387,9 +387,9 @@ std::uint64_t PhotoImage::MemoryCost() const {
     const bool turns = std::any_of(impl_->operations.begin(), impl_->operations.end(),
                                    [](const Operation& op) { return op.kind == Operation::Turn; });
     // A resize streams the picture through a few lines. A right-angle turn of
-    // an upright JPEG of whole MCUs holds its DCT coefficients (2 bytes per
-    // sample, 1.5 samples per pixel at 4:2:0): once for a half turn, twice for
-    // a quarter turn. A decoded turn holds the whole picture and the file
+    // an upright JPEG of whole MCUs holds its DCT coefficients once (2 bytes
+    // per sample, 1.5 samples per pixel at 4:2:0) and, for a quarter turn, a
+    // band of turned rows. A decoded turn holds the whole picture and the file
     // written.
     if (!turns) return impl_->fileSize + pixels * 3 / 8 + (8u << 20);
     if (const auto turn = impl_->LosslessTurn()) {

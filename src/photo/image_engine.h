@@ -46,7 +46,7 @@ int JpegQualityOf(int quality);
 
 // The most memory one photo's work may take. A photo whose operations are
 // expected to need more (a header that claims a huge picture) is refused
-// before anything is read: 20-megapixel photos need at most some 270 MB.
+// before anything is read: 20-megapixel photos need at most some 150 MB.
 inline constexpr std::uint64_t kMostPhotoMemory = 512ull << 20;
 
 struct ImageSize {

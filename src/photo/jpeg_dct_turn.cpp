@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+// After jpeglib.h: the error codes and ERREXIT.
+#include <jerror.h>
 
 #include "shell/atomic_file.h"
 
@@ -113,25 +116,114 @@ void TransposeTurned(const JCOEF* from, JCOEF* to, bool clockwise) {
     }
 }
 
-// Fills `to` (the turned size) from `from`. Turned clockwise, the block in
-// row r and column c comes from source row (rows - 1 - c) and column r;
-// counter-clockwise, from source row c and column (columns - 1 - r).
-void TurnComponentQuarter(j_decompress_ptr info, jvirt_barray_ptr from, jvirt_barray_ptr to,
-                          JDIMENSION rows, JDIMENSION columns, bool clockwise,
-                          std::vector<JBLOCKROW>& source) {
+// One component of a quarter-turned picture, made a band of block rows at a
+// time when the writer asks for it: a quarter turn holds the source's
+// coefficients and these few rows rather than a second, turned set.
+struct TurnedBand {
+    std::vector<JBLOCKROW> source;  // every block row of the source component
+    JDIMENSION columns = 0;         // of the source: the turned picture's rows
+    bool clockwise = true;
+    std::unique_ptr<JBLOCK[]> blocks;  // `most` rows of the turned width
+    std::vector<JBLOCKROW> rows;
+    JDIMENSION most = 0;
+
+    // Turned clockwise, the block in row r and column c comes from source
+    // row (rows - 1 - c) and column r; counter-clockwise, from source row c
+    // and column (columns - 1 - r). Rows past the picture are left blank.
+    JBLOCKARRAY Fill(JDIMENSION first, JDIMENSION count) {
+        const JDIMENSION width = JDIMENSION(source.size());
+        for (JDIMENSION k = 0; k < count; ++k) {
+            JBLOCKROW turned = rows[k];
+            const JDIMENSION row = first + k;
+            if (row >= columns) {
+                std::memset(turned, 0, sizeof(JBLOCK) * width);
+                continue;
+            }
+            for (JDIMENSION column = 0; column < width; ++column) {
+                const JBLOCKROW from = source[clockwise ? width - 1 - column : column];
+                TransposeTurned(from[clockwise ? row : columns - 1 - row], turned[column],
+                                clockwise);
+            }
+        }
+        return rows.data();
+    }
+};
+
+// The writer reaches its coefficient arrays only through its memory manager's
+// access_virt_barray, so a quarter turn hands it stand-ins for the turned
+// arrays and this method in place of the manager's, found through the
+// writer's client_data: it makes the asked rows of a stand-in and passes any
+// other array on to the manager.
+struct TurnedPicture {
+    TurnedBand bands[MAX_COMPONENTS];
+    JBLOCKARRAY(*manager)
+    (j_common_ptr, jvirt_barray_ptr, JDIMENSION, JDIMENSION, boolean) = nullptr;
+
+    jvirt_barray_ptr Array(int component) {
+        return reinterpret_cast<jvirt_barray_ptr>(&bands[component]);
+    }
+
+    static JBLOCKARRAY Access(j_common_ptr info, jvirt_barray_ptr array, JDIMENSION first,
+                              JDIMENSION count, boolean writable) {
+        auto* self = static_cast<TurnedPicture*>(info->client_data);
+        for (TurnedBand& band : self->bands) {
+            if (array != reinterpret_cast<jvirt_barray_ptr>(&band)) continue;
+            // The rows were sized before writing began; nothing is
+            // allocated inside libjpeg.
+            if (writable || count > band.most) ERREXIT(info, JERR_BAD_VIRTUAL_ACCESS);
+            return band.Fill(first, count);
+        }
+        return self->manager(info, array, first, count, writable);
+    }
+};
+
+// Sets up the component's band: the source rows, read from the source's
+// arrays (wholly in memory, so they stay valid together), and room for
+// `most` turned rows.
+void PrepareBand(j_decompress_ptr info, jvirt_barray_ptr from, const jpeg_component_info& component,
+                 bool clockwise, JDIMENSION most, TurnedBand& band) {
     const auto common = reinterpret_cast<j_common_ptr>(info);
-    // The arrays are wholly in memory, so the source rows stay valid together.
-    source.assign(rows, nullptr);
-    for (JDIMENSION row = 0; row < rows; ++row)
-        source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
-    for (JDIMENSION row = 0; row < columns; ++row) {
-        JBLOCKROW turned = (*info->mem->access_virt_barray)(common, to, row, 1, TRUE)[0];
-        for (JDIMENSION column = 0; column < rows; ++column) {
-            const JBLOCKROW sourceRow = source[clockwise ? rows - 1 - column : column];
-            TransposeTurned(sourceRow[clockwise ? row : columns - 1 - row], turned[column],
-                            clockwise);
+    band.source.assign(component.height_in_blocks, nullptr);
+    for (JDIMENSION row = 0; row < component.height_in_blocks; ++row)
+        band.source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
+    band.columns = component.width_in_blocks;
+    band.clockwise = clockwise;
+    band.most = most;
+    band.blocks = std::make_unique<JBLOCK[]>(std::size_t(most) * component.height_in_blocks);
+    band.rows.assign(most, nullptr);
+    for (JDIMENSION k = 0; k < most; ++k)
+        band.rows[k] = band.blocks.get() + std::size_t(k) * component.height_in_blocks;
+}
+
+// Bytes of a component's band: as many turned rows as the component has
+// samples across an MCU of the source (its turned rows per MCU).
+std::uint64_t BandBytes(const jpeg_component_info& component) {
+    return std::uint64_t(component.h_samp_factor) * component.height_in_blocks * sizeof(JBLOCK);
+}
+
+// True when every coefficient can be coded with the standard Huffman tables of
+// 8-bit data: AC values within ±1023 and DC values within -1024..1023, so that
+// no DC difference, whichever block comes before, exceeds 2047. Those tables
+// then serve, and writing is a single pass; anything else needs tables made
+// for the photo, or libjpeg would write codes the tables lack.
+bool FitsStandardTables(j_decompress_ptr info, jvirt_barray_ptr* coefficients) {
+    if (info->data_precision != 8) return false;
+    const auto common = reinterpret_cast<j_common_ptr>(info);
+    for (int c = 0; c < info->num_components; ++c) {
+        const jpeg_component_info& component = info->comp_info[c];
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
+            const JBLOCKROW blocks =
+                (*info->mem->access_virt_barray)(common, coefficients[c], row, 1, FALSE)[0];
+            unsigned outside = 0;
+            for (JDIMENSION column = 0; column < component.width_in_blocks; ++column) {
+                const JCOEF* block = blocks[column];
+                outside |= unsigned(block[0] + 1024) > 2047u;
+                for (int k = 1; k < DCTSIZE2; ++k) outside |= unsigned(block[k] + 1023) > 2046u;
+            }
+            if (outside) return false;
         }
     }
+    return true;
 }
 
 // A quarter turn transposes the frequencies, so the decoder must find each
@@ -215,9 +307,9 @@ class JpegSession {
 
     jpeg_decompress_struct src;
     jpeg_compress_struct dst;
-    // The source rows of a quarter turn, kept here so that a jump out of the
-    // turn frees them.
-    std::vector<JBLOCKROW> rows;
+    // The bands of a quarter turn, kept here so that a jump out of the turn
+    // frees them.
+    TurnedPicture turned;
 
   private:
     ErrorManager errors_;
@@ -327,41 +419,34 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
     jpeg.ReadHeader(true);
     if (!jpeg.WholeMcus()) return DctTurnOutcome::Declined;
     const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
-    // A quarter turn's blocks go into arrays of the transposed size, which
-    // must be requested before the source's are read in.
-    jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
-    if (quarter) {
-        for (int c = 0; c < src.num_components; ++c) {
-            const jpeg_component_info& component = src.comp_info[c];
-            turned[c] = (*src.mem->request_virt_barray)(
-                reinterpret_cast<j_common_ptr>(&src), JPOOL_IMAGE, FALSE,
-                component.height_in_blocks, component.width_in_blocks,
-                JDIMENSION(component.h_samp_factor));
-        }
-    }
     jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&src);
-    for (int c = 0; c < src.num_components; ++c) {
-        const jpeg_component_info& component = src.comp_info[c];
-        if (quarter)
-            TurnComponentQuarter(&src, coefficients[c], turned[c], component.height_in_blocks,
-                                 component.width_in_blocks, turn == DctTurn::Clockwise, jpeg.rows);
-        else if (turn == DctTurn::Half)
-            TurnComponent(&src, coefficients[c], component.height_in_blocks,
-                          component.width_in_blocks);
+    if (turn == DctTurn::Half) {
+        for (int c = 0; c < src.num_components; ++c)
+            TurnComponent(&src, coefficients[c], src.comp_info[c].height_in_blocks,
+                          src.comp_info[c].width_in_blocks);
     }
 
     jpeg.StartWriting(destination);
+    jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
     if (quarter) {
         dst.image_width = src.image_height;
         dst.image_height = src.image_width;
-        for (int c = 0; c < dst.num_components; ++c)
+        for (int c = 0; c < dst.num_components; ++c) {
             std::swap(dst.comp_info[c].h_samp_factor, dst.comp_info[c].v_samp_factor);
+            PrepareBand(&src, coefficients[c], src.comp_info[c], turn == DctTurn::Clockwise,
+                        JDIMENSION(src.comp_info[c].h_samp_factor), jpeg.turned.bands[c]);
+            turned[c] = jpeg.turned.Array(c);
+        }
         TransposeQuantTables(&dst);
+        jpeg.turned.manager = dst.mem->access_virt_barray;
+        dst.mem->access_virt_barray = TurnedPicture::Access;
+        dst.client_data = &jpeg.turned;
     }
-    // Coefficients the standard tables have no code for would be written as
-    // corrupt data; tables made for the photo code every one (or libjpeg
-    // refuses the photo), and make the file smaller.
-    dst.optimize_coding = TRUE;
+    // The standard tables code the coefficients of almost every photo in one
+    // pass; those they have no code for would be written as corrupt data, so
+    // such a photo gets tables made for its coefficients (or libjpeg refuses
+    // it).
+    dst.optimize_coding = FitsStandardTables(&src, coefficients) ? FALSE : TRUE;
     // An EXIF block must stay the first marker after SOI.
     if (src.marker_list && JpegSession::IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6))
         dst.write_JFIF_header = FALSE;
@@ -394,8 +479,9 @@ std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn) {
     for (int c = 0; c < jpeg.src.num_components; ++c)
         bytes += std::uint64_t(jpeg.src.comp_info[c].width_in_blocks) *
                  jpeg.src.comp_info[c].height_in_blocks * sizeof(JBLOCK);
-    const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
-    return quarter ? 2 * bytes : bytes;
+    if (turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise)
+        for (int c = 0; c < jpeg.src.num_components; ++c) bytes += BandBytes(jpeg.src.comp_info[c]);
+    return bytes;
 }
 
 }  // namespace skyrell

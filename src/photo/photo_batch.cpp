@@ -27,10 +27,10 @@ namespace skyrell {
 namespace {
 
 // Memory the photos in flight may take together. At 20 megapixels (4:2:0) a
-// lossless quarter turn holds two sets of coefficients, 115 MiB, and runs
-// alone; a half turn holds one, 58 MiB, and a resize some 30 MiB, so two or
-// more of those run at a time. With the program itself (some 35 MiB) the peak
-// stays under 160 MB.
+// lossless turn, half or quarter, holds one set of coefficients, 58 MiB, and a
+// resize some 30 MiB, so two or more of those run at a time; at 4:4:4 a turn
+// holds 115 MiB and runs alone. With the program itself (some 35 MiB) the
+// peak stays under 160 MB.
 constexpr std::uint64_t kMemoryBudget = 120ull << 20;
 // The most photos in flight, whatever the number of cores.
 constexpr unsigned kMostWorkers = 8;

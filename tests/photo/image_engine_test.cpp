@@ -179,7 +179,7 @@ TEST(ImageEngine, FailuresAreChineseAndQuiet) {
 }
 
 // What the batch's memory budget is told: the coefficients of a lossless turn
-// (once for a half turn, twice for a quarter), the picture and the file for a
+// (and a quarter turn's band of turned rows), the picture and the file for a
 // decoded one.
 TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
     struct Case {
@@ -188,11 +188,12 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
         double degrees;
         std::uint64_t cost;  // 0: the decoded turn's cost
     };
-    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes.
-    constexpr std::uint64_t kBlocks = 72 * 128, kMiB = 1 << 20;
+    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes; a
+    // band of the turned picture has 2 x 6 luma and 2 x 3 chroma blocks.
+    constexpr std::uint64_t kBlocks = 72 * 128, kBand = 18 * 128, kMiB = 1 << 20;
     const Case cases[] = {
         {"half turn", 64, 48, 180, kBlocks + kMiB},
-        {"quarter turn", 64, 48, -90, 2 * kBlocks + kMiB},
+        {"quarter turn", 64, 48, -90, kBlocks + kBand + kMiB},
         {"turns that add up to nothing", 64, 48, 360, kBlocks + kMiB},
         {"ragged edge is decoded", 50, 30, 90, 0},
         {"free angle is decoded", 64, 48, 12.5, 0},
@@ -211,10 +212,11 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
     }
 }
 
-// A 64 x 48 grey JPEG whose AC coefficients reach 1500, beyond what the
-// standard Huffman tables can code: written with tables that hold every
-// symbol, so it decodes cleanly.
-void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
+// A 64 x 48 grey JPEG whose blocks alternate, like a chessboard, between DC
+// values `dcLow` and `dcHigh` and between AC values +`ac` and -`ac` at the
+// lowest and highest frequency: written with tables that hold every symbol,
+// so that it decodes cleanly whatever the standard tables could code.
+void WriteCoefficientJpeg(const std::filesystem::path& file, int dcLow, int dcHigh, int ac) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -227,20 +229,25 @@ void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
     info.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[0];
-    std::memset(ac->bits, 0, sizeof ac->bits);
-    ac->bits[9] = ac->bits[10] = 128;  // all 256 symbols
-    for (int i = 0; i < 256; ++i) ac->huffval[i] = UINT8(i);
+    JHUFF_TBL* dc = info.dc_huff_tbl_ptrs[0];
+    std::memset(dc->bits, 0, sizeof dc->bits);
+    dc->bits[5] = 16;  // all 16 sizes
+    for (int i = 0; i < 16; ++i) dc->huffval[i] = UINT8(i);
+    JHUFF_TBL* acTable = info.ac_huff_tbl_ptrs[0];
+    std::memset(acTable->bits, 0, sizeof acTable->bits);
+    acTable->bits[9] = acTable->bits[10] = 128;  // all 256 symbols
+    for (int i = 0; i < 256; ++i) acTable->huffval[i] = UINT8(i);
     jvirt_barray_ptr blocks[1] = {(*info.mem->request_virt_barray)(
         reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, TRUE, 8, 6, 1)};
     jpeg_write_coefficients(&info, blocks);
     for (JDIMENSION row = 0; row < 6; ++row) {
         JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
                                                          blocks[0], row, 1, TRUE)[0];
-        for (int column = 0; column < 8; ++column) {
+        for (JDIMENSION column = 0; column < 8; ++column) {
+            const bool odd = (row + column) % 2;
             std::memset(line[column], 0, sizeof(JBLOCK));
-            line[column][0] = JCOEF(column * 100 - 400);
-            line[column][1] = JCOEF((row + column) % 2 ? 1500 : -1300);
+            line[column][0] = JCOEF(odd ? dcHigh : dcLow);
+            line[column][1] = line[column][63] = JCOEF(odd ? ac : -ac);
         }
     }
     jpeg_finish_compress(&info);
@@ -285,9 +292,17 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
         bytes[size + 2] = char(width >> 8), bytes[size + 3] = char(width & 0xFF);
         return bytes;
     };
-    WriteLargeCoefficientJpeg(samples / "large.jpg");
-    const std::string large = ReadBytes(samples / "large.jpg");
-    ASSERT_TRUE(DecodesCleanly(samples / "large.jpg"));
+    // Coefficients just inside what the standard Huffman tables code, and
+    // just past it in an AC value or a DC difference.
+    auto coefficients = [&](int dcLow, int dcHigh, int ac) {
+        WriteCoefficientJpeg(samples / "c.jpg", dcLow, dcHigh, ac);
+        EXPECT_TRUE(DecodesCleanly(samples / "c.jpg"));
+        return ReadBytes(samples / "c.jpg");
+    };
+    const std::string large = coefficients(-400, 300, 1500);
+    const std::string widest = coefficients(-1024, 1023, 1023);
+    const std::string acPast = coefficients(0, 0, 1024);
+    const std::string dcPast = coefficients(-1024, 1024, 0);
 
     constexpr char kDamaged[] = "图片数据不完整或已损坏";
     struct Case {
@@ -300,6 +315,10 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
     const Case cases[] = {
         {"large coefficients, 90", large, 90, 0, ""},
         {"large coefficients, 180", large, 180, 0, ""},
+        {"widest standard coefficients, 180", widest, 180, 0, ""},
+        {"widest standard coefficients, -90", widest, -90, 0, ""},
+        {"AC one past the standard tables, 90", acPast, 90, 0, ""},
+        {"DC difference one past them, 180", dcPast, 180, 0, ""},
         {"half scan, lossless 180", halfScan, 180, 0, kDamaged},
         {"half scan, lossless -90", halfScan, -90, 0, kDamaged},
         {"half scan, free angle", halfScan, 12.5, 0, kDamaged},

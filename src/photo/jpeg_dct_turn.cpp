@@ -1,5 +1,7 @@
 #include "photo/jpeg_dct_turn.h"
 
+#include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
@@ -68,15 +70,27 @@ struct Destination {
     }
 };
 
+// -1 for the coefficients whose horizontal and vertical frequencies add up to
+// an odd number, 0 for the others: (x ^ mask) - mask changes the sign of just
+// those.
+constexpr auto kOddFrequencies = [] {
+    std::array<JCOEF, DCTSIZE2> mask{};
+    for (int k = 0; k < DCTSIZE2; ++k) mask[k] = ((k & 7) + (k >> 3)) & 1 ? -1 : 0;
+    return mask;
+}();
+
 // Moves block a to b's place and b to a's, both turned: a coefficient of
-// horizontal frequency u and vertical frequency v changes sign when u + v is odd.
+// horizontal frequency u and vertical frequency v changes sign when u + v is
+// odd. Both are copied first, so that the loops run over whole rows of
+// coefficients at once.
 void SwapTurned(JCOEF* a, JCOEF* b) {
-    for (int k = 0; k < DCTSIZE2; ++k) {
-        const bool flip = ((k & 7) + (k >> 3)) & 1;
-        const JCOEF first = a[k];
-        a[k] = flip ? JCOEF(-b[k]) : b[k];
-        b[k] = flip ? JCOEF(-first) : first;
-    }
+    JCOEF first[DCTSIZE2], second[DCTSIZE2];
+    std::memcpy(first, a, sizeof first);
+    std::memcpy(second, b, sizeof second);
+    for (int k = 0; k < DCTSIZE2; ++k)
+        a[k] = JCOEF((second[k] ^ kOddFrequencies[k]) - kOddFrequencies[k]);
+    for (int k = 0; k < DCTSIZE2; ++k)
+        b[k] = JCOEF((first[k] ^ kOddFrequencies[k]) - kOddFrequencies[k]);
 }
 
 void TurnComponent(j_decompress_ptr info, jvirt_barray_ptr array, JDIMENSION rows,
@@ -201,27 +215,42 @@ std::uint64_t BandBytes(const jpeg_component_info& component) {
     return std::uint64_t(component.h_samp_factor) * component.height_in_blocks * sizeof(JBLOCK);
 }
 
-// True when every coefficient can be coded with the standard Huffman tables of
-// 8-bit data: AC values within ±1023 and DC values within -1024..1023, so that
-// no DC difference, whichever block comes before, exceeds 2047. Those tables
-// then serve, and writing is a single pass; anything else needs tables made
-// for the photo, or libjpeg would write codes the tables lack.
+// True when every coefficient of the blocks can be coded with the standard
+// Huffman tables of 8-bit data: AC values within +-1023 and DC values within
+// -1024..1023, so that no DC difference, whichever block comes before,
+// exceeds 2047. The smallest and largest value of all are found first (a
+// loop the compiler runs on whole vectors); only a row that reaches -1024 is
+// looked at again, since there it matters whether the value is a DC one.
+bool RowFitsStandardTables(const JBLOCKROW blocks, JDIMENSION count) {
+    JCOEF low = 0, high = 0;
+    for (JDIMENSION column = 0; column < count; ++column) {
+        const JCOEF* block = blocks[column];
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            low = std::min(low, block[k]);
+            high = std::max(high, block[k]);
+        }
+    }
+    if (high > 1023 || low < -1024) return false;
+    if (low > -1024) return true;
+    for (JDIMENSION column = 0; column < count; ++column)
+        for (int k = 1; k < DCTSIZE2; ++k)
+            if (blocks[column][k] < -1023) return false;
+    return true;
+}
+
+// True when the standard tables code the whole picture. Those tables then
+// serve, and writing is a single pass; anything else needs tables made for
+// the photo, or libjpeg would write codes the tables lack.
 bool FitsStandardTables(j_decompress_ptr info, jvirt_barray_ptr* coefficients) {
     if (info->data_precision != 8) return false;
     const auto common = reinterpret_cast<j_common_ptr>(info);
     for (int c = 0; c < info->num_components; ++c) {
         const jpeg_component_info& component = info->comp_info[c];
-        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
-            const JBLOCKROW blocks =
-                (*info->mem->access_virt_barray)(common, coefficients[c], row, 1, FALSE)[0];
-            unsigned outside = 0;
-            for (JDIMENSION column = 0; column < component.width_in_blocks; ++column) {
-                const JCOEF* block = blocks[column];
-                outside |= unsigned(block[0] + 1024) > 2047u;
-                for (int k = 1; k < DCTSIZE2; ++k) outside |= unsigned(block[k] + 1023) > 2046u;
-            }
-            if (outside) return false;
-        }
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row)
+            if (!RowFitsStandardTables(
+                    (*info->mem->access_virt_barray)(common, coefficients[c], row, 1, FALSE)[0],
+                    component.width_in_blocks))
+                return false;
     }
     return true;
 }

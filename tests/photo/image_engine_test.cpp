@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -213,10 +214,11 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
 }
 
 // A 64 x 48 grey JPEG whose blocks alternate, like a chessboard, between DC
-// values `dcLow` and `dcHigh` and between AC values +`ac` and -`ac` at the
-// lowest and highest frequency: written with tables that hold every symbol,
-// so that it decodes cleanly whatever the standard tables could code.
-void WriteCoefficientJpeg(const std::filesystem::path& file, int dcLow, int dcHigh, int ac) {
+// values `dcLow` and `dcHigh` and between AC values `acLow` and `acHigh` at
+// the lowest and highest frequency: written with tables that hold every
+// symbol, so that it decodes cleanly whatever the standard tables could code.
+void WriteCoefficientJpeg(const std::filesystem::path& file, int dcLow, int dcHigh, int acLow,
+                          int acHigh) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -247,7 +249,7 @@ void WriteCoefficientJpeg(const std::filesystem::path& file, int dcLow, int dcHi
             const bool odd = (row + column) % 2;
             std::memset(line[column], 0, sizeof(JBLOCK));
             line[column][0] = JCOEF(odd ? dcHigh : dcLow);
-            line[column][1] = line[column][63] = JCOEF(odd ? ac : -ac);
+            line[column][1] = line[column][63] = JCOEF(odd ? acHigh : acLow);
         }
     }
     jpeg_finish_compress(&info);
@@ -265,6 +267,35 @@ bool DecodesCleanly(const std::filesystem::path& file) {
     } catch (const vips::VError&) {
         return false;
     }
+}
+
+// The magnitudes of every DCT coefficient of a JPEG that decodes cleanly, in
+// ascending order: a turn moves coefficients and changes their signs but
+// keeps this list.
+std::vector<int> CoefficientMagnitudes(const std::filesystem::path& file) {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    jpeg_stdio_src(&info, in);
+    jpeg_read_header(&info, TRUE);
+    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
+    std::vector<int> magnitudes;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
+            JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
+                                                             arrays[c], row, 1, FALSE)[0];
+            for (JDIMENSION column = 0; column < component.width_in_blocks; ++column)
+                for (int k = 0; k < DCTSIZE2; ++k) magnitudes.push_back(std::abs(line[column][k]));
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(in);
+    std::sort(magnitudes.begin(), magnitudes.end());
+    return magnitudes;
 }
 
 // Offset of the first byte after the marker `code` and its length field.
@@ -294,15 +325,16 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
     };
     // Coefficients just inside what the standard Huffman tables code, and
     // just past it in an AC value or a DC difference.
-    auto coefficients = [&](int dcLow, int dcHigh, int ac) {
-        WriteCoefficientJpeg(samples / "c.jpg", dcLow, dcHigh, ac);
+    auto coefficients = [&](int dcLow, int dcHigh, int acLow, int acHigh) {
+        WriteCoefficientJpeg(samples / "c.jpg", dcLow, dcHigh, acLow, acHigh);
         EXPECT_TRUE(DecodesCleanly(samples / "c.jpg"));
         return ReadBytes(samples / "c.jpg");
     };
-    const std::string large = coefficients(-400, 300, 1500);
-    const std::string widest = coefficients(-1024, 1023, 1023);
-    const std::string acPast = coefficients(0, 0, 1024);
-    const std::string dcPast = coefficients(-1024, 1024, 0);
+    const std::string large = coefficients(-400, 300, -1300, 1500);
+    const std::string widest = coefficients(-1024, 1023, -1023, 1023);
+    const std::string acPastTop = coefficients(0, 0, 0, 1024);
+    const std::string acPastBottom = coefficients(-1024, 0, -1024, 0);
+    const std::string dcPast = coefficients(-1024, 1024, 0, 0);
 
     constexpr char kDamaged[] = "图片数据不完整或已损坏";
     struct Case {
@@ -317,7 +349,8 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
         {"large coefficients, 180", large, 180, 0, ""},
         {"widest standard coefficients, 180", widest, 180, 0, ""},
         {"widest standard coefficients, -90", widest, -90, 0, ""},
-        {"AC one past the standard tables, 90", acPast, 90, 0, ""},
+        {"AC one past the standard tables, 90", acPastTop, 90, 0, ""},
+        {"AC one below them beside DC -1024, 180", acPastBottom, 180, 0, ""},
         {"DC difference one past them, 180", dcPast, 180, 0, ""},
         {"half scan, lossless 180", halfScan, 180, 0, kDamaged},
         {"half scan, lossless -90", halfScan, -90, 0, kDamaged},
@@ -349,7 +382,11 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
             EXPECT_FALSE(std::filesystem::exists(folder / "out.jpg"));
         } else {
             ASSERT_TRUE(saved) << saved.message();
-            EXPECT_TRUE(DecodesCleanly(folder / "out.jpg"));
+            ASSERT_TRUE(DecodesCleanly(folder / "out.jpg"));
+            if (photo.SavedLosslessly()) {
+                EXPECT_TRUE(CoefficientMagnitudes(folder / "out.jpg") ==
+                            CoefficientMagnitudes(folder / "in.jpg"));
+            }
         }
         const auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
                                          std::filesystem::directory_iterator());

@@ -184,6 +184,7 @@ struct PhotoImage::Impl {
     ImageSize upright;    // size with the orientation applied
     std::vector<Operation> operations;
     bool savedLosslessly = false;
+    int threads = 0;  // of the decoding path; 0: libvips' own choice
 
     bool NeedsRandomAccess() const {
         if (orientation != 1) return true;
@@ -359,6 +360,7 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
             if (vips_image_get_typeof(image.get_image(), field))
                 image.set(field, std::to_string(value).c_str());
         image.set(VIPS_META_ORIENTATION, 1);
+        if (impl_->threads > 0) image.set(VIPS_META_CONCURRENCY, impl_->threads);
         image.write_to_buffer(".jpg", &buffer, &size,
                               vips::VImage::option()
                                   ->set("Q", JpegQualityOf(quality))
@@ -377,6 +379,10 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
 }
 
 void PhotoImage::Close() { impl_.reset(); }
+
+void PhotoImage::SetThreads(int threads) {
+    if (impl_) impl_->threads = std::max(threads, 0);
+}
 
 bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
 

@@ -81,6 +81,11 @@ class PhotoImage {
     Status SaveJpeg(const std::filesystem::path& target, int quality);
     void Close();
 
+    // The threads the decoding path of SaveJpeg may work with; 0 (the
+    // default) leaves it to libvips, which takes one per core. A batch that
+    // works several photos at once gives each its share of the cores.
+    void SetThreads(int threads);
+
     // True when the last SaveJpeg turned the compressed data without decoding.
     bool SavedLosslessly() const;
 

@@ -182,34 +182,43 @@ void TransposeTurned(const JCOEF* from, JCOEF* to, bool clockwise) {
 
 // One component of a quarter-turned picture, made a band of block rows at a
 // time when the writer asks for it: a quarter turn holds the source's
-// coefficients and these few rows rather than a second, turned set.
+// coefficients and this band rather than a second, turned set. A turned row
+// is a column of the source, one block from every source row, so a band of
+// many rows is made at once: each source row then gives a run of adjacent
+// blocks, read in the order they lie in memory.
 struct TurnedBand {
     std::vector<JBLOCKROW> source;  // every block row of the source component
     JDIMENSION columns = 0;         // of the source: the turned picture's rows
     bool clockwise = true;
-    std::unique_ptr<JBLOCK[]> blocks;  // `most` rows of the turned width
+    std::unique_ptr<JBLOCK[]> blocks;  // `size` rows of the turned width
     std::vector<JBLOCKROW> rows;
-    JDIMENSION most = 0;
+    JDIMENSION size = 0;    // rows in the band
+    JDIMENSION start = 0;   // the turned row the band begins with
+    JDIMENSION filled = 0;  // rows made, 0 before the first request
 
-    // Turned clockwise, the block in row r and column c comes from source
-    // row (rows - 1 - c) and column r; counter-clockwise, from source row c
-    // and column (columns - 1 - r). Rows past the picture are left blank.
-    JBLOCKARRAY Fill(JDIMENSION first, JDIMENSION count) {
-        const JDIMENSION width = JDIMENSION(source.size());
-        for (JDIMENSION k = 0; k < count; ++k) {
-            JBLOCKROW turned = rows[k];
-            const JDIMENSION row = first + k;
-            if (row >= columns) {
-                std::memset(turned, 0, sizeof(JBLOCK) * width);
-                continue;
-            }
+    // The turned rows first..first + count - 1, made when the band does not
+    // hold them: turned clockwise, the block in row r and column c comes
+    // from source row (rows - 1 - c) and column r; counter-clockwise, from
+    // source row c and column (columns - 1 - r). Rows past the picture are
+    // left blank.
+    JBLOCKARRAY Rows(JDIMENSION first, JDIMENSION count) {
+        if (filled == 0 || first < start || first + count > start + filled) {
+            const JDIMENSION width = JDIMENSION(source.size());
+            start = first;
+            filled = size;
+            const JDIMENSION inside = first < columns ? std::min(size, columns - first) : 0;
             for (JDIMENSION column = 0; column < width; ++column) {
                 const JBLOCKROW from = source[clockwise ? width - 1 - column : column];
-                TransposeTurned(from[clockwise ? row : columns - 1 - row], turned[column],
-                                clockwise);
+                for (JDIMENSION k = 0; k < inside; ++k) {
+                    const JDIMENSION row = first + k;
+                    TransposeTurned(from[clockwise ? row : columns - 1 - row], rows[k][column],
+                                    clockwise);
+                }
             }
+            for (JDIMENSION k = inside; k < size; ++k)
+                std::memset(rows[k], 0, sizeof(JBLOCK) * width);
         }
-        return rows.data();
+        return rows.data() + (first - start);
     }
 };
 
@@ -232,37 +241,46 @@ struct TurnedPicture {
         auto* self = static_cast<TurnedPicture*>(info->client_data);
         for (TurnedBand& band : self->bands) {
             if (array != reinterpret_cast<jvirt_barray_ptr>(&band)) continue;
-            // The rows were sized before writing began; nothing is
+            // The band was sized before writing began; nothing is
             // allocated inside libjpeg.
-            if (writable || count > band.most) ERREXIT(info, JERR_BAD_VIRTUAL_ACCESS);
-            return band.Fill(first, count);
+            if (writable || count > band.size) ERREXIT(info, JERR_BAD_VIRTUAL_ACCESS);
+            return band.Rows(first, count);
         }
         return self->manager(info, array, first, count, writable);
     }
 };
 
+// Turned rows in a component's band: a whole number of the turned rows of an
+// MCU (the source's horizontal sampling factor), up to 8 MCUs or some 1 MiB,
+// whichever is less, and no more than the turned picture has.
+JDIMENSION BandRows(const jpeg_component_info& component) {
+    const JDIMENSION perMcu = JDIMENSION(component.h_samp_factor);
+    const std::uint64_t rowBytes = std::uint64_t(component.height_in_blocks) * sizeof(JBLOCK);
+    const std::uint64_t mcus =
+        std::clamp<std::uint64_t>((std::uint64_t{1} << 20) / (rowBytes * perMcu + 1), 1, 8);
+    return std::min(perMcu * JDIMENSION(mcus), component.width_in_blocks);
+}
+
+std::uint64_t BandBytes(const jpeg_component_info& component) {
+    return std::uint64_t(BandRows(component)) * component.height_in_blocks * sizeof(JBLOCK);
+}
+
 // Sets up the component's band: the source rows, read from the source's
-// arrays (wholly in memory, so they stay valid together), and room for
-// `most` turned rows.
+// arrays (wholly in memory, so they stay valid together), and room for its
+// turned rows.
 void PrepareBand(j_decompress_ptr info, jvirt_barray_ptr from, const jpeg_component_info& component,
-                 bool clockwise, JDIMENSION most, TurnedBand& band) {
+                 bool clockwise, TurnedBand& band) {
     const auto common = reinterpret_cast<j_common_ptr>(info);
     band.source.assign(component.height_in_blocks, nullptr);
     for (JDIMENSION row = 0; row < component.height_in_blocks; ++row)
         band.source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
     band.columns = component.width_in_blocks;
     band.clockwise = clockwise;
-    band.most = most;
-    band.blocks = std::make_unique<JBLOCK[]>(std::size_t(most) * component.height_in_blocks);
-    band.rows.assign(most, nullptr);
-    for (JDIMENSION k = 0; k < most; ++k)
+    band.size = BandRows(component);
+    band.blocks = std::make_unique<JBLOCK[]>(std::size_t(band.size) * component.height_in_blocks);
+    band.rows.assign(band.size, nullptr);
+    for (JDIMENSION k = 0; k < band.size; ++k)
         band.rows[k] = band.blocks.get() + std::size_t(k) * component.height_in_blocks;
-}
-
-// Bytes of a component's band: as many turned rows as the component has
-// samples across an MCU of the source (its turned rows per MCU).
-std::uint64_t BandBytes(const jpeg_component_info& component) {
-    return std::uint64_t(component.h_samp_factor) * component.height_in_blocks * sizeof(JBLOCK);
 }
 
 // True when every coefficient of the blocks can be coded with the standard
@@ -514,7 +532,7 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
         for (int c = 0; c < dst.num_components; ++c) {
             std::swap(dst.comp_info[c].h_samp_factor, dst.comp_info[c].v_samp_factor);
             PrepareBand(&src, coefficients[c], src.comp_info[c], turn == DctTurn::Clockwise,
-                        JDIMENSION(src.comp_info[c].h_samp_factor), jpeg.turned.bands[c]);
+                        jpeg.turned.bands[c]);
             turned[c] = jpeg.turned.Array(c);
         }
         TransposeQuantTables(&dst);

@@ -189,12 +189,16 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
         double degrees;
         std::uint64_t cost;  // 0: the decoded turn's cost
     };
-    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes; a
-    // band of the turned picture has 2 x 6 luma and 2 x 3 chroma blocks.
-    constexpr std::uint64_t kBlocks = 72 * 128, kBand = 18 * 128, kMiB = 1 << 20;
+    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes. A
+    // quarter turn adds a band of turned rows: the whole turned picture when
+    // it is that small; at 640 x 48 (480 luma and 2 x 120 chroma blocks), 16
+    // of its 80 luma rows and 8 of its 40 chroma rows (144 blocks).
+    constexpr std::uint64_t kBlocks = 72 * 128, kWide = 720 * 128, kWideBand = 144 * 128,
+                            kMiB = 1 << 20;
     const Case cases[] = {
         {"half turn", 64, 48, 180, kBlocks + kMiB},
-        {"quarter turn", 64, 48, -90, kBlocks + kBand + kMiB},
+        {"quarter turn", 64, 48, -90, 2 * kBlocks + kMiB},
+        {"quarter turn of a wide picture", 640, 48, 90, kWide + kWideBand + kMiB},
         {"turns that add up to nothing", 64, 48, 360, kBlocks + kMiB},
         {"ragged edge is decoded", 50, 30, 90, 0},
         {"free angle is decoded", 64, 48, 12.5, 0},

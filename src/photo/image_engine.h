@@ -46,7 +46,7 @@ int JpegQualityOf(int quality);
 
 // The most memory one photo's work may take. A photo whose operations are
 // expected to need more (a header that claims a huge picture) is refused
-// before anything is read: 20-megapixel photos need at most some 270 MB.
+// before anything is read: 20-megapixel photos need at most some 150 MB.
 inline constexpr std::uint64_t kMostPhotoMemory = 512ull << 20;
 
 struct ImageSize {
@@ -80,6 +80,11 @@ class PhotoImage {
     // kMostPhotoMemory; a JPEG that libjpeg warns about is damaged.
     Status SaveJpeg(const std::filesystem::path& target, int quality);
     void Close();
+
+    // The threads the decoding path of SaveJpeg may work with; 0 (the
+    // default) leaves it to libvips, which takes one per core. A batch that
+    // works several photos at once gives each its share of the cores.
+    void SetThreads(int threads);
 
     // True when the last SaveJpeg turned the compressed data without decoding.
     bool SavedLosslessly() const;

@@ -500,7 +500,8 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
                                   vips::VImage::option()
                                       ->set("Q", JpegQualityOf(12))
                                       ->set("optimize_coding", true)
-                                      ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF)
+                                      ->set("subsample_mode", whole ? VIPS_FOREIGN_SUBSAMPLE_ON
+                                                                    : VIPS_FOREIGN_SUBSAMPLE_OFF)
                                       ->set("interlace", false)
                                       ->set("strip", !cut.keepMetadata));
             files.emplace_back(static_cast<const char*>(buffer), length);

@@ -98,7 +98,7 @@ CoverageMask Halo(const CoverageMask& text, int radius) {
             for (int dy = 0; dy <= 2 * radius; ++dy) {
                 unsigned char* row =
                     halo.values.data() + std::size_t(y + dy) * std::size_t(halo.width) + x;
-                std::fill(row, row + 2 * radius + 1, static_cast<unsigned char>(255));
+                std::fill_n(row, 2 * std::size_t(radius) + 1, static_cast<unsigned char>(255));
             }
         }
     return halo;
@@ -132,6 +132,11 @@ std::size_t FindPricking(const std::vector<Pricking>& prickings, std::string_vie
     for (std::size_t i = 0; i < prickings.size(); ++i)
         if (EqualsNoCase(prickings[i].point, point) && prickings[i].photo == photo) return i;
     return std::string::npos;
+}
+
+std::string OldHandInText(const std::string& point, const std::string& name,
+                          const std::error_code& error) {
+    return "无法删除点" + point + "原有的刺点片“" + name + "”：" + SystemErrorText(error);
 }
 
 // A file written in full at Commit, or not at all.
@@ -276,8 +281,7 @@ Result<PrickOutcome> Prick(const PrickRequest& request, const Feedback& feedback
             if (name == kept || !EqualsNoCase(PrickedPhotoPointName(name), point)) continue;
             std::error_code error;
             if (!std::filesystem::remove(folder / PathOf(name), error) && error)
-                return Status::Fail("无法删除点" + point + "原有的刺点片“" + name + "”：" +
-                                    SystemErrorText(error));
+                return Status::Fail(OldHandInText(point, name, error));
         }
     }
     feedback.Report(3, 3);

@@ -137,7 +137,7 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
             if (px + dx < 0 || px + dx >= 640 || py + dy < 0 || py + dy >= 480) continue;
             EXPECT_TRUE(IsRed(PixelAt(pricked->handInPhoto, px + dx, py + dy))) << dx << "," << dy;
         }
-        const int farX = px < 320 ? 600 : 20, farY = py < 240 ? 440 : 30;
+        const int farX = px < 320 ? 560 : 60, farY = py < 240 ? 440 : 60;
         EXPECT_TRUE(Near(PixelAt(pricked->handInPhoto, farX, farY), PixelAt(photo, farX, farY)));
 
         // The sketch: the expected cut, marked around the point.

@@ -95,7 +95,7 @@ std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto&& group : {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
                          PointRecordCommands(), CheckCommands(), DivideCommands(),
-                         PhotoBatchCommands(), PrickingCommands()})
+                         PhotoBatchCommands(), CandidateCommands(), PrickingCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }

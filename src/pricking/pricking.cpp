@@ -228,12 +228,15 @@ Result<PrickOutcome> Prick(const PrickRequest& request, const Feedback& feedback
         auto wholeMasks = MarkMasks(size->width, size->height, request.x, request.y, point);
         if (!wholeMasks) return wholeMasks.status();
         whole.masks = std::move(*wholeMasks);
-        auto encoded = EncodeMarkedCuts(request.photo, {sketch, whole});
-        if (!encoded) return encoded.status();
-        jpegs = std::move(*encoded);
         outcome.handInPhoto = request.sortie / PathOf(kPrickedPhotoFolder) /
                               PathOf(HandInPhotoName(point, photoName));
         outcome.sketch = request.sortie / PathOf(kProcessDataFolder) / PathOf(point + ".jpg");
+        // A photo taken from the sortie's own files is never written over.
+        for (const auto& target : {outcome.handInPhoto, outcome.sketch})
+            if (Status other = CheckOutputIsNotInput(target, {request.photo}); !other) return other;
+        auto encoded = EncodeMarkedCuts(request.photo, {sketch, whole});
+        if (!encoded) return encoded.status();
+        jpegs = std::move(*encoded);
     }
     feedback.Report(2, 3);
 
@@ -278,7 +281,9 @@ Result<PrickOutcome> Prick(const PrickRequest& request, const Feedback& feedback
         const std::filesystem::path folder = request.sortie / PathOf(kPrickedPhotoFolder);
         const std::string kept = PathText(outcome.handInPhoto.filename());
         for (const std::string& name : ListFiles(folder, "*.jpg")) {
-            if (name == kept || !EqualsNoCase(PrickedPhotoPointName(name), point)) continue;
+            if (name == kept || !EqualsNoCase(PrickedPhotoPointName(name), point) ||
+                IsSameFile(folder / PathOf(name), request.photo))
+                continue;
             std::error_code error;
             if (!std::filesystem::remove(folder / PathOf(name), error) && error)
                 return Status::Fail(OldHandInText(point, name, error));

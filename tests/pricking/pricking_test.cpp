@@ -62,6 +62,7 @@ struct Sortie {
         MakeRampJpeg(photos / "IMG_0286.JPG", 640, 480);
         MakeRampJpeg(photos / "IMG_0287.jpg", 640, 480);
         WriteBytes(photos / "text.jpg", "not a picture");
+        MakeRampJpeg(sortie / "过程数据" / "P0009.jpg", 64, 48);  // a sketch as the photo
         // An earlier hand-in of P0001 on another photo, recorded.
         WriteBytes(sortie / "刺点片" / "P0001_IMG_0287.jpg", "earlier");
         WriteBytes(sortie / "刺点片" / "P0002_IMG_0287.jpg", "other point");
@@ -92,6 +93,7 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
         {"P0001", "text.jpg", 50, 50, false, 0, "不是可以读取的图片"},
         {"P_1", "IMG_0286.JPG", 50, 50, false, 0, "点名“P_1”无效"},
         {"", "IMG_0286.JPG", 50, 50, false, 0, "点名“”无效"},
+        {"P0009", "../第1架次/过程数据/P0009.jpg", 5, 5, false, 0, "就是输入文件"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.point + " " + c.photo + " " + std::to_string(c.x) + "," +

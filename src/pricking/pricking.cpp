@@ -21,6 +21,9 @@ namespace {
 // Characters a point name cannot hold: it names files, is cut at "_" and "."
 // by the point records and the check, and stands in a comma-separated record.
 constexpr std::string_view kNameBreakers = "_.,/\\:*?\"<>|";
+// Point names are short ("P" and four digits); a longer text is no point name,
+// and setting it beside the mark would take memory without bound.
+constexpr std::size_t kLongestPointName = 40;
 
 std::string BadPointText(std::string_view point) {
     return "点名“" + std::string(point) +
@@ -29,6 +32,9 @@ std::string BadPointText(std::string_view point) {
 
 Status CheckPointName(std::string_view point) {
     if (point.empty()) return Status::Fail(BadPointText(point));
+    if (point.size() > kLongestPointName)
+        return Status::Fail("点名“" + std::string(LeadingCharacters(point, kLongestPointName)) +
+                            "…”太长：点名最多" + std::to_string(kLongestPointName) + "个字节。");
     for (const char c : point)
         if (kNameBreakers.find(c) != std::string_view::npos ||
             static_cast<unsigned char>(c) <= 0x20 || c == 0x7F)

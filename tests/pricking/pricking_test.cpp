@@ -102,6 +102,7 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
         {"P0001", "text.jpg", 50, 50, false, 0, "不是可以读取的图片"},
         {"P_1", "IMG_0286.JPG", 50, 50, false, 0, "点名“P_1”无效"},
         {"", "IMG_0286.JPG", 50, 50, false, 0, "点名“”无效"},
+        {std::string(41, 'P'), "IMG_0286.JPG", 50, 50, false, 0, "太长"},
         {"P0009", "../第1架次/过程数据/P0009.jpg", 5, 5, false, 0, "就是输入文件"},
     };
     for (const Case& c : cases) {

@@ -71,6 +71,15 @@ struct Sortie {
         MakeRampJpeg(photos / "IMG_0286.JPG", 640, 480);
         MakeRampJpeg(photos / "IMG_0287.jpg", 640, 480);
         WriteBytes(photos / "text.jpg", "not a picture");
+        // Headers that claim 110 and 100 megapixels: too large to decode, or
+        // small enough to try (the data then runs out).
+        std::string bytes = ReadBytes(photos / "IMG_0286.JPG");
+        const std::size_t size = bytes.find("\xFF\xC0") + 5;
+        for (const auto& [name, height] : {std::pair{"big.jpg", 11000}, {"ok.jpg", 10000}}) {
+            bytes[size] = char(height >> 8), bytes[size + 1] = char(height & 0xFF);
+            bytes[size + 2] = char(10000 >> 8), bytes[size + 3] = char(10000 & 0xFF);
+            WriteBytes(photos / name, bytes);
+        }
         MakeRampJpeg(sortie / "过程数据" / "P0009.jpg", 64, 48);  // a sketch as the photo
         // An earlier hand-in of P0001 on another photo, recorded.
         WriteBytes(sortie / "刺点片" / "P0001_IMG_0287.jpg", "earlier");
@@ -100,6 +109,8 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
         {"P0001", "IMG_0287.jpg", 50, 50, true, 0, "重新保存刺点片"},
         {"P0001", "missing.jpg", 50, 50, false, 0, "不存在"},
         {"P0001", "text.jpg", 50, 50, false, 0, "不是可以读取的图片"},
+        {"P0001", "big.jpg", 50, 50, false, 0, "10000×11000像素，处理约需533 MB内存"},
+        {"P0001", "ok.jpg", 50, 50, false, 0, "图片数据不完整或已损坏"},
         {"P_1", "IMG_0286.JPG", 50, 50, false, 0, "点名“P_1”无效"},
         {"", "IMG_0286.JPG", 50, 50, false, 0, "点名“”无效"},
         {std::string(41, 'P'), "IMG_0286.JPG", 50, 50, false, 0, "太长"},

@@ -31,7 +31,7 @@ $out/make_jpeg_seeds $out/seeds/jpeg
 data=tests/data
 status=0
 for target in split_fields pos_reader raw_csv point_descriptions coordinate_table angles \
-    rtf_template jpeg_dct_turn pricking_record; do
+    rtf_template jpeg_dct_turn candidates pricking_record; do
     case $target in
         split_fields) seeds="$data/pos $data/project" ;;
         pos_reader) seeds="$data/pos" ;;
@@ -41,6 +41,7 @@ for target in split_fields pos_reader raw_csv point_descriptions coordinate_tabl
         rtf_template) seeds="$out/seeds/rtf" ;;
         jpeg_dct_turn) seeds="$out/seeds/jpeg" ;;
         pricking_record) seeds="$out/seeds/pricking" ;;
+        candidates) seeds="$out/seeds/jpeg $data/project" ;;
     esac
     mkdir -p $out/corpus/$target
     printf '%s: %s s ... ' $target "$seconds"

@@ -461,9 +461,10 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
     const auto size = header.Size();
     if (!size) return size.status();
     header.Close();
-    // The decoded picture, a copy of it for painting and a file as large.
+    // The decoded picture (painted in place for the last cut) and the file
+    // written, which at quality 12 takes up to some two bytes a pixel.
     const std::uint64_t pixels = std::uint64_t(size->width) * std::uint64_t(size->height);
-    if (const std::uint64_t cost = pixels * 3 * 3; cost > kMostPhotoMemory)
+    if (const std::uint64_t cost = pixels * 5 + (8u << 20); cost > kMostPhotoMemory)
         return Failure(file, TooLargeText(*size, cost));
     std::vector<std::string> files;
     void* buffer = nullptr;
@@ -506,7 +507,8 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
                                   vips::VImage::option()
                                       ->set("Q", JpegQualityOf(12))
                                       ->set("optimize_coding", true)
-                                      ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF)
+                                      ->set("subsample_mode", whole ? VIPS_FOREIGN_SUBSAMPLE_ON
+                                                                    : VIPS_FOREIGN_SUBSAMPLE_OFF)
                                       ->set("interlace", false)
                                       ->set("strip", !cut.keepMetadata));
             files.emplace_back(static_cast<const char*>(buffer), length);

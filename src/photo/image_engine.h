@@ -139,11 +139,13 @@ struct MarkedCut {
 };
 
 // Decodes the photo once (upright, 8-bit sRGB) and encodes every cut as a
-// high-quality JPEG (quality 12 without chroma subsampling, orientation 1,
-// the EXIF pixel size of the cut), returning the files' bytes in order. The
-// photo is refused when its decoded pixels would take more than
-// kMostPhotoMemory, and damaged data is a failure, as when saving. The cuts
-// must lie inside the photo.
+// JPEG of quality 12 (orientation 1, the EXIF pixel size of the cut): the
+// whole photo at 4:2:0 as SaveJpeg writes it, smaller cuts without chroma
+// subsampling, so that thin marks keep their colour. Returns the files' bytes
+// in order. The last cut is painted on the decoded photo itself, so the whole
+// photo is best given last. The photo is refused when the decoded picture and
+// the file written would take more than kMostPhotoMemory, and damaged data is
+// a failure, as when saving. The cuts must lie inside the photo.
 Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& photo,
                                                   const std::vector<MarkedCut>& cuts);
 

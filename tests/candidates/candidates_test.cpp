@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "shell/text_encoding.h"
 #include "support/exif_jpeg.h"
@@ -14,90 +13,64 @@ namespace {
 
 using testing::ExifTags;
 using testing::GreyJpeg;
+using testing::GroundOffset;
 using testing::TempFolder;
 using testing::WriteBytes;
 
 constexpr double kLat0 = 30.5, kLon0 = 114.25;
 
-// Latitude and longitude of a ground point `east` and `north` metres from
-// (lat, lon), through the ellipsoid's radii of curvature there.
-std::pair<double, double> Offset(double lat, double lon, double east, double north) {
-    const double a = 6378137.0, f = 1 / 298.257223563, e2 = f * (2 - f);
-    const double phi = lat * std::numbers::pi / 180, s2 = std::sin(phi) * std::sin(phi);
-    const double m = a * (1 - e2) / std::pow(1 - e2 * s2, 1.5), n = a / std::sqrt(1 - e2 * s2);
-    return {lat + north / m * 180 / std::numbers::pi,
-            lon + east / (n * std::cos(phi)) * 180 / std::numbers::pi};
-}
-
 // A 400 x 300 photo whose camera has 1000 px focal length: over 100 m of
 // height it sees 40 m x 30 m at 10 px per metre.
-ExifTags Camera1000() {
-    ExifTags tags;
-    tags.focalMm = 10;
-    tags.focalPlaneXResolution = 100;
-    tags.focalPlaneUnit = 4;
-    return tags;
-}
+const ExifTags kCamera1000{.focalMm = 10, .focalPlaneXResolution = 100, .focalPlaneUnit = 4};
 
-void WritePhoto(const std::filesystem::path& file, int width, int height,
-                const std::optional<ExifTags>& tags) {
-    WriteBytes(file, GreyJpeg(width, height,
-                              std::vector<unsigned char>(std::size_t(width) * height, 128), tags));
-}
-
-std::string PosLine(const std::string& id, double lat, double lon, double height, double heading) {
+std::string PosLine(const std::string& id, double heading) {
     char line[200];
-    std::snprintf(line, sizeof line, "%s x 17:40:32 %.10f %.10f %.3f 0.0 0.0 %.3f\r\n", id.c_str(),
-                  lon, lat, height, heading);
+    std::snprintf(line, sizeof line, "%s x 17:40:32 %.10f %.10f 110.000 0.0 0.0 %.3f\r\n",
+                  id.c_str(), kLon0, kLat0, heading);
     return line;
 }
 
-TEST(Candidates, PixelOfAPointForEachHeadingAndBothSidesOfEveryEdge) {
+TEST(Candidates, PixelOfAPointOnBothSidesOfEveryEdgeAndOfTheHeightLimit) {
     struct Case {
-        double heading, east, north, pointHeight;
+        double east, north, pointHeight;
         bool shown;
         double x, y;
     };
-    // The camera stands 110 m up; the ground is at 10 m unless a row says otherwise.
+    // The camera stands 110 m up, its top edge north; the ground is at 10 m
+    // unless a row says otherwise. Headings are covered by the rendered flight.
     const Case cases[] = {
-        {0, 0, 0, 10, true, 200, 150},
-        {0, 19.9, 0, 10, true, 399, 150},
-        {0, 20.1, 0, 10, false, 0, 0},
-        {0, -19.95, 0, 10, true, 0.5, 150},
-        {0, 0, 14.9, 10, true, 200, 1},
-        {0, 0, 15.1, 10, false, 0, 0},
-        {0, 0, -14.9, 10, true, 200, 299},
-        {90, 10, 0, 10, true, 200, 50},
-        {90, 0, 10, 10, true, 100, 150},
-        {90, 0, -19.9, 10, true, 399, 150},
-        {90, 0, -20.1, 10, false, 0, 0},
-        {180, 10, 5, 10, true, 100, 200},
-        {180, 0, -15.1, 10, false, 0, 0},
-        {270, 10, 10, 10, true, 300, 250},
-        {270, 0, 20.1, 10, false, 0, 0},
-        {30, 10, 0, 10, true, 286.6025, 100},
-        {330, 0, 10, 10, true, 250, 63.3975},
+        {0, 0, 10, true, 200, 150},
+        {19.9, 0, 10, true, 399, 150},
+        {20.1, 0, 10, false, 0, 0},
+        {-19.95, 0, 10, true, 0.5, 150},
+        {-20.05, 0, 10, false, 0, 0},
+        {0, 14.9, 10, true, 200, 1},
+        {0, 15.1, 10, false, 0, 0},
+        {0, -14.9, 10, true, 200, 299},
+        {0, -15.1, 10, false, 0, 0},
         // Height above the point: 1 m is enough, 0.99 m and a point above the camera are not.
-        {0, 0.01, 0, 109, true, 210, 150},
-        {0, 0, 0, 109.01, false, 0, 0},
-        {0, 0, 0, 120, false, 0, 0},
+        {0.01, 0, 109, true, 210, 150},
+        {0, 0, 109.01, false, 0, 0},
+        {0, 0, 120, false, 0, 0},
     };
+    TempFolder temp;
+    WriteBytes(temp / "line" / "IMG_0001.JPG", GreyJpeg(400, 300, {}, kCamera1000));
+    // A POS whose headings are all 0 has none: north is written as 360.
+    WriteBytes(temp / "flight.pos", PosLine("img_0001", 360));
+    std::vector<ControlPoint> points;
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.heading << " " << c.east << " " << c.north << " " << c.pointHeight);
-        TempFolder temp;
-        WritePhoto(temp / "line" / "IMG_0001.JPG", 400, 300, Camera1000());
-        // A POS whose headings are all 0 has none: north is written as 360.
-        WriteBytes(temp / "flight.pos",
-                   PosLine("img_0001", kLat0, kLon0, 110, c.heading == 0 ? 360 : c.heading));
-        const auto [lat, lon] = Offset(kLat0, kLon0, c.east, c.north);
-        CandidateOptions options;
-        options.pos = temp / "flight.pos";
-        const auto report = FindCandidates({{"G1", lat, lon, c.pointHeight}}, {temp / "line"},
-                                           options, Feedback::None());
-        ASSERT_TRUE(report) << report.status().message();
-        ASSERT_EQ(report->points.size(), 1u);
-        const auto& sightings = report->points[0].sightings;
+        const auto [lat, lon] = GroundOffset(kLat0, kLon0, c.east, c.north);
+        points.push_back({std::to_string(points.size()), lat, lon, c.pointHeight});
+    }
+    CandidateOptions options;
+    options.pos = temp / "flight.pos";
+    const auto report = FindCandidates(points, {temp / "line"}, options, Feedback::None());
+    ASSERT_TRUE(report) << report.status().message();
+    ASSERT_EQ(report->points.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(::testing::Message() << c.east << " " << c.north << " " << c.pointHeight);
+        const auto& sightings = report->points[i].sightings;
         ASSERT_EQ(sightings.size(), c.shown ? 1u : 0u);
         if (!c.shown) continue;
         EXPECT_NEAR(sightings[0].x, c.x, 0.05);
@@ -110,39 +83,28 @@ TEST(Candidates, PixelOfAPointForEachHeadingAndBothSidesOfEveryEdge) {
 TEST(Candidates, FocalLengthInPixelsFromEachExifVariantOrTheNamedCamera) {
     struct Case {
         const char* what;
-        ExifTags tags;
+        ExifTags tags;  // focal mm, focal plane resolution, its unit, 35 mm equivalent
         std::optional<ExplicitCamera> camera;
         std::optional<double> pixels;
     };
-    auto tags = [](std::optional<double> focal, std::optional<double> xres, std::optional<int> unit,
-                   std::optional<int> f35) {
-        ExifTags t;
-        t.focalMm = focal;
-        t.focalPlaneXResolution = xres;
-        t.focalPlaneUnit = unit;
-        t.focal35mm = f35;
-        return t;
-    };
     const ExplicitCamera named{8.8, 13.2};
+    const auto none = std::nullopt;
     const Case cases[] = {
-        {"inch", tags(8.8, 10000, 2, 24), named, 8.8 * 10000 / 25.4},
-        {"cm", tags(8.8, 4000, 3, std::nullopt), std::nullopt, 3520},
-        {"mm", tags(8.8, 250, 4, std::nullopt), std::nullopt, 2200},
-        {"um", tags(8.8, 0.25, 5, std::nullopt), std::nullopt, 2200},
-        {"unknown unit, 35 mm", tags(8.8, 250, 1, 24), std::nullopt, 24 * 50 / 43.266615},
-        {"35 mm", tags(8.8, std::nullopt, std::nullopt, 24), named, 24 * 50 / 43.266615},
-        {"35 mm without focal", tags(std::nullopt, std::nullopt, std::nullopt, 24), std::nullopt,
-         std::nullopt},
-        {"named", tags(std::nullopt, 250, 4, std::nullopt), named, 8.8 * 40 / 13.2},
-        {"zero focal, named", tags(0, 250, 4, 24), named, 8.8 * 40 / 13.2},
-        {"none", tags(std::nullopt, std::nullopt, std::nullopt, std::nullopt), std::nullopt,
-         std::nullopt},
-        {"named without width", {}, ExplicitCamera{8.8, 0}, std::nullopt},
+        {"inch", {8.8, 10000, 2, 24, none, none, none}, named, 8.8 * 10000 / 25.4},
+        {"cm", {8.8, 4000, 3, none, none, none, none}, none, 3520},
+        {"mm", {8.8, 250, 4, none, none, none, none}, none, 2200},
+        {"um", {8.8, 0.25, 5, none, none, none, none}, none, 2200},
+        {"unknown unit, 35 mm", {8.8, 250, 1, 24, none, none, none}, none, 24 * 50 / 43.266615},
+        {"35 mm", {8.8, none, none, 24, none, none, none}, named, 24 * 50 / 43.266615},
+        {"35 mm without focal", {none, none, none, 24, none, none, none}, none, none},
+        {"named", {none, 250, 4, none, none, none, none}, named, 8.8 * 40 / 13.2},
+        {"zero focal, named", {0, 250, 4, 24, none, none, none}, named, 8.8 * 40 / 13.2},
+        {"none", {}, none, none},
+        {"named without width", {}, ExplicitCamera{8.8, 0}, none},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto header =
-            ParsePhotoHeader(GreyJpeg(40, 30, std::vector<unsigned char>(1200), c.tags));
+        const auto header = ParsePhotoHeader(GreyJpeg(40, 30, {}, c.tags));
         ASSERT_TRUE(header) << header.status().message();
         EXPECT_EQ(header->width, 40);
         EXPECT_EQ(header->height, 30);
@@ -153,7 +115,6 @@ TEST(Candidates, FocalLengthInPixelsFromEachExifVariantOrTheNamedCamera) {
         }
     }
 }
-
 TEST(Candidates, ControlPointFilesOfEveryKind) {
     const auto gbk = *Utf8ToGbk("控1,30.5,114.25,20.5\r\n控2,30:30:00N,114:15:00E,21\r\n");
     // Hi-Target: 22 fields, latitude 4, longitude 5, ellipsoidal height 6.
@@ -235,10 +196,10 @@ TEST(Candidates, CommandLineLinesMessagesAndExitStatus) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         TempFolder temp;
-        WritePhoto(temp / "line" / "IMG_0001.JPG", 400, 300, Camera1000());
-        WritePhoto(temp / "bare" / "IMG_0002.JPG", 40, 30, std::nullopt);
-        WriteBytes(temp / "flight.pos", PosLine("IMG_0001", kLat0, kLon0, 110, 30));
-        const auto [lat, lon] = Offset(kLat0, kLon0, 10, 0);
+        WriteBytes(temp / "line" / "IMG_0001.JPG", GreyJpeg(400, 300, {}, kCamera1000));
+        WriteBytes(temp / "bare" / "IMG_0002.JPG", GreyJpeg(40, 30, {}, std::nullopt));
+        WriteBytes(temp / "flight.pos", PosLine("IMG_0001", 30));
+        const auto [lat, lon] = GroundOffset(kLat0, kLon0, 10, 0);
         char points[160];
         std::snprintf(points, sizeof points, "G1,%.10f,%.10f,10\nG2,%.10f,%.10f,10\n", lat, lon,
                       kLat0 + 1, kLon0);

@@ -29,11 +29,7 @@ constexpr double kTolerance = 15;      // pixels
 constexpr double kDeg = std::numbers::pi / 180;
 
 std::pair<double, double> LatLon(double east, double north) {
-    const double a = 6378137.0, f = 1 / 298.257223563, e2 = f * (2 - f);
-    const double phi = kLat0 * kDeg, s2 = std::sin(phi) * std::sin(phi);
-    const double m = a * (1 - e2) / std::pow(1 - e2 * s2, 1.5), n = a / std::sqrt(1 - e2 * s2);
-    return {kLat0 + north / (m + kGround) / kDeg,
-            kLon0 + east / ((n + kGround) * std::cos(phi)) / kDeg};
+    return testing::GroundOffset(kLat0, kLon0, east, north, kGround);
 }
 
 struct Shot {
@@ -134,19 +130,12 @@ TEST(RenderedFlight, EveryTargetInEveryPhotoThatShowsIt) {
         std::string pos = "photo week time lon lat height\r\n";
         for (const auto& shot : shots) {
             const auto [lat, lon] = LatLon(shot.east, shot.north);
-            ExifTags tags;
-            tags.focalMm = 4;
-            if (c.focal35) {
+            ExifTags tags{.focalMm = 4};
+            if (c.focal35)
                 tags.focal35mm = 43;
-            } else {
-                tags.focalPlaneXResolution = 100;
-                tags.focalPlaneUnit = 4;
-            }
-            if (c.exifGps) {
-                tags.latitude = lat;
-                tags.longitude = lon;
-                tags.altitude = kFlying;
-            }
+            else
+                tags.focalPlaneXResolution = 100, tags.focalPlaneUnit = 4;
+            if (c.exifGps) tags.latitude = lat, tags.longitude = lon, tags.altitude = kFlying;
             WriteBytes(temp / "flight" / shot.name,
                        testing::GreyJpeg(kWidth, kHeight, Render(shot, focal), tags));
             char line[200];
@@ -157,9 +146,8 @@ TEST(RenderedFlight, EveryTargetInEveryPhotoThatShowsIt) {
             pos += line;
         }
         // A photo that nothing places: listed, never put anywhere.
-        ExifTags bare{4, std::nullopt, std::nullopt, 43, {}, {}, {}};
         WriteBytes(temp / "flight" / "IMG_0999.JPG",
-                   testing::GreyJpeg(kWidth, kHeight, Render(shots[0], focal), bare));
+                   testing::GreyJpeg(kWidth, kHeight, {}, ExifTags{.focalMm = 4, .focal35mm = 43}));
         WriteBytes(temp / "flight.pos", pos);
 
         std::vector<ControlPoint> points;

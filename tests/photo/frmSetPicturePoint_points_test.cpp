@@ -9,8 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <cmath>
-#include <numbers>
+#include <tuple>
 
 #include "photo/frmSetPicturePoint.h"
 #include "photo/qt_photo_preview.h"
@@ -28,33 +27,23 @@ using testing::WriteBytes;
 
 QString Native(const fs::path& path) { return QString::fromStdString(path.string()); }
 
-// "latitude,longitude" of a ground point east and north of a fixed origin,
-// through the ellipsoid's radii of curvature there.
+// "latitude,longitude" of a ground point east and north of a fixed origin.
 std::string LatLon(double east, double north) {
-    const double a = 6378137.0, f = 1 / 298.257223563, e2 = f * (2 - f);
-    const double lat0 = 30.5, deg = std::numbers::pi / 180;
-    const double s2 = std::pow(std::sin(lat0 * deg), 2);
-    const double m = a * (1 - e2) / std::pow(1 - e2 * s2, 1.5), n = a / std::sqrt(1 - e2 * s2);
+    const auto [lat, lon] = testing::GroundOffset(30.5, 114.25, east, north);
     char text[64];
-    std::snprintf(text, sizeof text, "%.10f,%.10f", lat0 + north / m / deg,
-                  114.25 + east / (n * std::cos(lat0 * deg)) / deg);
+    std::snprintf(text, sizeof text, "%.10f,%.10f", lat, lon);
     return text;
 }
 
 // A 400 x 300 photo, 1000 px focal length, 110 m up: 10 px per metre of
 // ground at 10 m. Without a position when `gps` is false.
 void Photo(const fs::path& file, double east, double north, bool gps = true) {
-    ExifTags tags;
-    tags.focalMm = 10;
-    tags.focalPlaneXResolution = 100;
-    tags.focalPlaneUnit = 4;
+    ExifTags tags{.focalMm = 10, .focalPlaneXResolution = 100, .focalPlaneUnit = 4};
     if (gps) {
-        const std::string at = LatLon(east, north);
-        tags.latitude = std::stod(at.substr(0, at.find(',')));
-        tags.longitude = std::stod(at.substr(at.find(',') + 1));
+        std::tie(tags.latitude, tags.longitude) = testing::GroundOffset(30.5, 114.25, east, north);
         tags.altitude = 110;
     }
-    WriteBytes(file, testing::GreyJpeg(400, 300, std::vector<unsigned char>(400 * 300, 90), tags));
+    WriteBytes(file, testing::GreyJpeg(400, 300, {}, tags));
 }
 
 struct Window {

@@ -2,9 +2,7 @@
 # skyrell-cli sortie and describe: the folder tree and description file they
 # write, and their refusals (exit status, message, nothing created or changed).
 set -u
-cli=$1
-work=$2
-root=$work/root
+cli=$1 work=$2 root=$2/root
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$work" && mkdir -p "$root"
 

@@ -96,12 +96,11 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
         bool observation = false;
         int sketchWidth = 0;
         std::string refusal = {};  // part of the message; empty when it succeeds
-        PixelRect sketch = {};     // expected cut when it succeeds
     };
     const Case cases[] = {
-        {"p0001", "IMG_0286.JPG", 320.5, 240.5, false, 0, "", {241, 181, 160, 120}},
-        {"P0001", "IMG_0286.JPG", 5.5, 475.5, false, 0, "", {0, 360, 160, 120}},
-        {"P0001", "IMG_0286.JPG", 639.9, 100.5, false, 101, "", {539, 63, 101, 76}},
+        {"p0001", "IMG_0286.JPG", 320.5, 240.5},
+        {"P0001", "IMG_0286.JPG", 5.5, 475.5},
+        {"P0001", "IMG_0286.JPG", 639.9, 100.5, false, 101},
         {"P0001", "IMG_0286.JPG", 0, 0, true},
         {"P0001", "IMG_0286.JPG", 640, 100, false, 0, "不在航片"},
         {"P0001", "IMG_0286.JPG", 100, -0.1, false, 0, "不在航片"},
@@ -157,9 +156,8 @@ TEST(Pricking, WritesMarkedPhotoAndSketchOrRefusesChangingNothing) {
         const int farX = px < 320 ? 560 : 60, farY = py < 240 ? 440 : 60;
         EXPECT_TRUE(Near(PixelAt(pricked->handInPhoto, farX, farY), PixelAt(photo, farX, farY)));
 
-        // The sketch: the expected cut, marked around the point.
+        // The sketch: the cut the sketch table checks, marked around the point.
         const PixelRect cut = SketchRectangle(640, 480, c.x, c.y, c.sketchWidth);
-        EXPECT_EQ(cut, c.sketch);
         const auto sketch = ReadSample(pricked->sketch);
         EXPECT_EQ(std::pair(sketch.width, sketch.height), std::pair(cut.width, cut.height));
         const int sx = px - cut.x, sy = py - cut.y;
@@ -187,6 +185,8 @@ TEST(Pricking, SketchRectangleKeepsFourToThreeInsideThePhoto) {
         {400, 90, 200, 45, 300, {140, 0, 120, 90}},     // too high: made smaller
         {200, 900, 100, 450, 999, {0, 375, 200, 150}},  // too wide: the photo's width
         {640, 480, 319.4, 240, 161, {239, 180, 161, 121}},
+        {640, 480, 320.5, 240.5, 0, {241, 181, 160, 120}},
+        {640, 480, 639.9, 100.5, 101, {539, 63, 101, 76}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));

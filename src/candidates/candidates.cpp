@@ -128,38 +128,27 @@ Result<std::vector<ControlPoint>> ReadPlainPoints(const std::filesystem::path& f
 Result<std::vector<ControlPoint>> ReadControllerPoints(const std::filesystem::path& file,
                                                        ControllerMake make,
                                                        const Feedback& feedback) {
-    const RawCsvLayout& layout = RawCsvLayoutOf(make);
-    LineReader reader;
-    if (auto opened = reader.Open(file); !opened) return opened;
+    auto observations = ReadRawObservations(file, RawCsvLayoutOf(make), feedback);
+    if (!observations) return observations.status();
     struct Sum {
         ControlPoint point;
         int count = 0;
     };
     std::vector<Sum> sums;
     std::map<std::string, std::size_t> index;
-    std::string line;
-    while (reader.Next(line)) {
-        if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
-        feedback.Report(reader.Position(), reader.Size());
-        const FieldList fields = SplitFields(line, ",", layout.fieldCount);
-        if (!IsDataLine(line, fields, layout)) continue;
-        auto obs = ReadRawObservation(fields, layout, reader.LineNumber());
-        if (!obs) return obs.status();
-        const auto lat = AngleOf(obs->latitude), lon = AngleOf(obs->longitude);
+    for (const RawObservation& obs : *observations) {
+        const auto lat = AngleOf(obs.latitude), lon = AngleOf(obs.longitude);
         if (!lat || !lon || std::fabs(*lat) > 90 || std::fabs(*lon) > 180)
-            return Status::Fail("原始数据第" + std::to_string(reader.LineNumber()) +
-                                "行的纬度或经度“" + obs->latitude + "”“" + obs->longitude +
-                                "”无法识别。");
-        auto [at, added] = index.emplace(obs->name, sums.size());
-        if (added) sums.push_back({{obs->name, 0, 0, 0}, 0});
+            return Status::Fail("原始数据第" + std::to_string(obs.line) + "行的纬度或经度“" +
+                                obs.latitude + "”“" + obs.longitude + "”无法识别。");
+        auto [at, added] = index.emplace(obs.name, sums.size());
+        if (added) sums.push_back({{obs.name, 0, 0, 0}, 0});
         Sum& sum = sums[at->second];
         sum.point.latitude += *lat;
         sum.point.longitude += *lon;
-        sum.point.height += obs->ellipsoidalHeight;
+        sum.point.height += obs.ellipsoidalHeight;
         ++sum.count;
     }
-    if (!reader.status()) return reader.status();
-    if (sums.empty()) return Status::Fail(std::string(kNoRawDataText));
     std::vector<ControlPoint> points;
     for (auto& sum : sums) {
         sum.point.latitude /= sum.count;

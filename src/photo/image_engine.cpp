@@ -144,6 +144,16 @@ vips::VImage EightBitSrgb(vips::VImage image, bool keepGrey) {
     return image;
 }
 
+// The picture's pixels, computed and copied out of the engine's memory.
+std::vector<unsigned char> BytesOf(const vips::VImage& image) {
+    std::size_t size = 0;
+    void* pixels = image.write_to_memory(&size);
+    const auto* bytes = static_cast<const unsigned char*>(pixels);
+    std::vector<unsigned char> copy(bytes, bytes + size);
+    g_free(pixels);
+    return copy;
+}
+
 }  // namespace
 
 Status StartImageEngine() {
@@ -439,14 +449,10 @@ Result<CoverageMask> TextCoverage(const std::string& utf8, int pixelHeight) {
             utf8.c_str(), vips::VImage::option()->set("font", font.c_str())->set("dpi", 72));
         if (text.format() != VIPS_FORMAT_UCHAR) text = text.cast(VIPS_FORMAT_UCHAR);
         if (text.bands() > 1) text = text.extract_band(0);
-        std::size_t size = 0;
-        void* pixels = text.write_to_memory(&size);
         CoverageMask mask;
         mask.width = text.width();
         mask.height = text.height();
-        const auto* bytes = static_cast<const unsigned char*>(pixels);
-        mask.values.assign(bytes, bytes + size);
-        g_free(pixels);
+        mask.values = BytesOf(text);
         return mask;
     } catch (const vips::VError&) {
         ForgetEngineErrors();
@@ -541,14 +547,10 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int lon
         if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
         if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
         if (image.bands() != 3) return Status::Fail(kNoColours);
-        std::size_t size = 0;
-        void* pixels = image.write_to_memory(&size);
         PreviewImage preview;
         preview.width = image.width();
         preview.height = image.height();
-        const auto* bytes = static_cast<const unsigned char*>(pixels);
-        preview.rgb.assign(bytes, bytes + size);
-        g_free(pixels);
+        preview.rgb = BytesOf(image);
         return preview;
     } catch (const vips::VError&) {
         ForgetEngineErrors();

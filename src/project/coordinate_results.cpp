@@ -205,14 +205,9 @@ std::string CoordinateResultsText(const std::vector<CoordinateResultRow>& rows) 
     return text;
 }
 
-Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path& rawFile,
-                                                    const RawCsvLayout& layout,
-                                                    const std::vector<std::string>& photoNames,
-                                                    const std::filesystem::path& resultsFile,
-                                                    const Feedback& feedback) {
-    if (photoNames.empty()) return Status::Fail(std::string(kNoPrickedPhotosText));
-    if (Status distinct = CheckOutputIsNotInput(resultsFile, {rawFile}); !distinct) return distinct;
-
+Result<std::vector<RawObservation>> ReadRawObservations(const std::filesystem::path& rawFile,
+                                                        const RawCsvLayout& layout,
+                                                        const Feedback& feedback) {
     LineReader reader;
     if (auto opened = reader.Open(rawFile); !opened) return opened;
     std::vector<RawObservation> observations;
@@ -224,10 +219,25 @@ Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path&
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());
         if (!obs) return obs.status();
+        obs->line = reader.LineNumber();
         observations.push_back(std::move(*obs));
     }
     if (!reader.status()) return reader.status();
     if (observations.empty()) return Status::Fail(std::string(kNoRawDataText));
+    return observations;
+}
+
+Result<CoordinateRunSummary> WriteCoordinateResults(const std::filesystem::path& rawFile,
+                                                    const RawCsvLayout& layout,
+                                                    const std::vector<std::string>& photoNames,
+                                                    const std::filesystem::path& resultsFile,
+                                                    const Feedback& feedback) {
+    if (photoNames.empty()) return Status::Fail(std::string(kNoPrickedPhotosText));
+    if (Status distinct = CheckOutputIsNotInput(resultsFile, {rawFile}); !distinct) return distinct;
+
+    auto read = ReadRawObservations(rawFile, layout, feedback);
+    if (!read) return read.status();
+    const std::vector<RawObservation>& observations = *read;
 
     CoordinateRunSummary summary;
     summary.observations = observations.size();

@@ -42,6 +42,7 @@ struct RawObservation {
     double northing = 0, easting = 0, elevation = 0;
     std::string latitude, longitude;  // as the controller wrote them
     double ellipsoidalHeight = 0;
+    std::int64_t line = 0;  // line number in the export, counted from 1
     // The coordinates as written, for the 0.05 m limit tests; empty when a
     // value does not fit, and then the tests use the floating-point values.
     std::optional<Picometres> writtenNorthing, writtenEasting, writtenElevation;
@@ -99,6 +100,12 @@ struct CoordinateRunSummary {
     std::size_t points = 0;
     std::size_t written = 0;
 };
+
+// Every data line of a controller export, in file order, read with the
+// layout of its make; an export without any is refused (kNoRawDataText).
+Result<std::vector<RawObservation>> ReadRawObservations(const std::filesystem::path& rawFile,
+                                                        const RawCsvLayout& layout,
+                                                        const Feedback& feedback);
 
 // Reads the export, groups it, keeps the points with a pricked-point photo and
 // replaces the results file atomically (GBK, CR LF). Nothing is written when

@@ -192,7 +192,8 @@ void frmSetPicturePoint::Open(const Line& line, int row) {
 }
 
 void frmSetPicturePoint::OpenPhoto(const QString& path) {
-    if (!services_.desktop.OpenWithAssociated(path))
+    // The program's own photo view stands where the image editor was.
+    if (!services_.photoViewer || !services_.photoViewer->Open(this, path))
         services_.dialogs.Message(this, QStringLiteral("系统未安装Photoshop，无法打开航片！"),
                                   MsgIcon::Exclamation, MsgButtons::Ok, windowTitle());
 }

@@ -42,7 +42,8 @@ struct PhotoView::Decoded {
     QString failure;
 };
 
-PhotoView::PhotoView(QWidget* parent) : QWidget(parent), runner_(new JobRunner(this)) {
+PhotoView::PhotoView(QWidget* parent)
+    : QWidget(parent), runner_(new JobRunner(this)), fullRunner_(new JobRunner(this)) {
     setMinimumSize(200, 150);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -59,6 +60,7 @@ ViewState PhotoView::Geometry() const {
 void PhotoView::Open(const QString& path, std::optional<QPointF> centre) {
     ++generation_;
     path_ = path;
+    centre_ = centre;
     failure_.clear();
     first_ = QImage();
     full_ = QImage();
@@ -69,55 +71,75 @@ void PhotoView::Open(const QString& path, std::optional<QPointF> centre) {
     view_ = ViewState{};
     state_ = path.isEmpty() ? State::Empty : State::Loading;
     update();
-    if (path.isEmpty()) return;
-    // A decode of an earlier photo still running: its end starts this one.
-    if (runner_->Running()) {
-        runner_->Cancel();
-        pendingCentre_ = centre;
-        return;
-    }
-    StartFirst(centre);
+    // Decodes of an earlier photo still running are left to end; their ends
+    // start this photo's.
+    runner_->Cancel();
+    fullRunner_->Cancel();
+    StartDecodes();
 }
 
-void PhotoView::StartFirst(std::optional<QPointF> centre) {
+void PhotoView::StartDecodes() {
+    if (path_.isEmpty() || state_ == State::Failed) return;
     const int generation = generation_;
-    runner_->Run(
-        [photo = PathOf(U(path_))](const Feedback&) {
-            Decoded decoded;
-            PhotoImage header;
-            Status opened = header.Open(photo);
-            auto size = opened ? header.Size() : Result<ImageSize>(opened);
-            if (!size) {
-                decoded.failure = Q(size.status().message());
+    const auto photo = PathOf(U(path_));
+    // The reduced picture and the full photo are decoded side by side: the
+    // first is on screen at once, the second follows without waiting for it.
+    if (firstFor_ != generation && !runner_->Running()) {
+        firstFor_ = generation;
+        runner_->Run(
+            [photo](const Feedback&) {
+                Decoded decoded;
+                PhotoImage header;
+                Status opened = header.Open(photo);
+                auto size = opened ? header.Size() : Result<ImageSize>(opened);
+                if (!size) {
+                    decoded.failure = Q(size.status().message());
+                    return decoded;
+                }
+                decoded.size = QSize(size->width, size->height);
+                auto first = MakePhotoPreview(photo, kFirstPictureSide);
+                EndImageEngineThread();
+                if (!first) {
+                    decoded.failure = Q(PhotoFailureText(photo, first.status().message()));
+                    return decoded;
+                }
+                decoded.image = ToImage(*first);
+                if (decoded.image.isNull()) decoded.failure = QStringLiteral("内存不足。");
                 return decoded;
-            }
-            decoded.size = QSize(size->width, size->height);
-            auto first = MakePhotoPreview(photo, kFirstPictureSide);
-            if (!first) {
-                decoded.failure = Q(PhotoFailureText(photo, first.status().message()));
-                return decoded;
-            }
-            decoded.image = ToImage(*first);
-            if (decoded.image.isNull()) decoded.failure = QStringLiteral("内存不足。");
-            return decoded;
-        },
-        {},
-        [this, generation, centre](const Decoded& decoded) {
-            if (generation == generation_)
-                FirstPictureIn(decoded, centre);
-            else
-                StartPending();
-        });
+            },
+            {},
+            [this, generation](const Decoded& decoded) {
+                if (generation == generation_) FirstPictureIn(decoded);
+                StartDecodes();
+            });
+    }
+    if (fullFor_ != generation && !fullRunner_->Running()) {
+        fullFor_ = generation;
+        // A photo whose pixels would take more than one photo may stays at
+        // the reduced picture (the engine refuses it).
+        fullRunner_->Run(
+            [photo](const Feedback&) {
+                QImage image;
+                const Status decoded = DecodePhotoBgrx(photo, [&image](int width, int height) {
+                    image = QImage(width, height, QImage::Format_RGB32);
+                    return image.isNull() ? nullptr : image.bits();
+                });
+                EndImageEngineThread();
+                return decoded ? image : QImage();
+            },
+            {},
+            [this, generation](const QImage& image) {
+                if (generation == generation_) FullPictureIn(image);
+                StartDecodes();
+            });
+    }
 }
 
-void PhotoView::StartPending() {
-    if (state_ == State::Loading && !runner_->Running()) StartFirst(pendingCentre_);
-}
-
-void PhotoView::FirstPictureIn(const Decoded& decoded, std::optional<QPointF> centre) {
+void PhotoView::FirstPictureIn(const Decoded& decoded) {
     if (decoded.image.isNull()) {
         state_ = State::Failed;
         failure_ = decoded.failure;
+        full_ = QImage();
         update();
         emit Opened(false);
         return;
@@ -128,9 +150,9 @@ void PhotoView::FirstPictureIn(const Decoded& decoded, std::optional<QPointF> ce
     view_ = Geometry();
     view_.photoWidth = photoSize_.width();
     view_.photoHeight = photoSize_.height();
-    if (centre) {
+    if (centre_) {
         view_.scale = ClampScale(view_, 1);
-        view_.centre = {centre->x(), centre->y()};
+        view_.centre = {centre_->x(), centre_->y()};
     } else {
         view_.scale = FitScale(view_);
         view_.centre = {view_.photoWidth / 2, view_.photoHeight / 2};
@@ -139,38 +161,22 @@ void PhotoView::FirstPictureIn(const Decoded& decoded, std::optional<QPointF> ce
     update();
     emit Opened(true);
     emit ScaleChanged(view_.scale);
-    // The reduced picture already is the whole photo: nothing more to read.
-    if (first_.size() == photoSize_) {
-        full_ = first_;
+    // The full photo came first, or the reduced picture is the whole photo.
+    if (!full_.isNull() || first_.size() == photoSize_) {
+        if (full_.isNull() || full_.size() != photoSize_) full_ = first_;
         emit FullResolutionReady();
-        return;
     }
-    // A photo whose pixels would not fit the memory one photo may take stays
-    // at the reduced picture.
-    const auto bytes = static_cast<std::uint64_t>(photoSize_.width()) *
-                       static_cast<std::uint64_t>(photoSize_.height()) * 4;
-    if (bytes > kMostPhotoMemory / 2) return;
-    const int generation = generation_;
-    const int longest = std::max(photoSize_.width(), photoSize_.height());
-    runner_->Run(
-        [photo = PathOf(U(path_)), longest](const Feedback&) {
-            auto pixels = MakePhotoPreview(photo, longest);
-            if (!pixels) return QImage();
-            QImage image = ToImage(*pixels);
-            return image;
-        },
-        {},
-        [this, generation](const QImage& image) {
-            if (generation == generation_)
-                FullPictureIn(image);
-            else
-                StartPending();
-        });
 }
 
 void PhotoView::FullPictureIn(const QImage& image) {
+    if (image.isNull() || state_ == State::Failed) return;
+    // Before the first picture: kept until it comes.
+    if (state_ == State::Loading) {
+        full_ = image;
+        return;
+    }
     // A photo changed on disk between the two reads keeps its first picture.
-    if (image.isNull() || image.size() != photoSize_) return;
+    if (image.size() != photoSize_ || !full_.isNull()) return;
     full_ = image;
     update();
     emit FullResolutionReady();

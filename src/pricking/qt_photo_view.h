@@ -77,17 +77,20 @@ class PhotoView : public QWidget {
   private:
     enum class State { Empty, Loading, Shown, Failed };
     struct Decoded;
-    void StartFirst(std::optional<QPointF> centre);
-    // Starts the Open that waited for an earlier photo's decode to end.
-    void StartPending();
-    void FirstPictureIn(const Decoded& decoded, std::optional<QPointF> centre);
+    // Starts the decodes of the photo opened last that are not yet started,
+    // on the runners that are free.
+    void StartDecodes();
+    void FirstPictureIn(const Decoded& decoded);
     void FullPictureIn(const QImage& image);
     void Apply(const ViewState& view);
     void MoveMark(QPointF mark);
 
-    JobRunner* runner_;
-    int generation_ = 0;  // which Open a finished decode belongs to
-    std::optional<QPointF> pendingCentre_;
+    JobRunner* runner_;      // the reduced picture
+    JobRunner* fullRunner_;  // the full photo
+    int generation_ = 0;     // which Open a finished decode belongs to
+    int firstFor_ = 0;       // the Open whose decodes were started
+    int fullFor_ = 0;
+    std::optional<QPointF> centre_;  // where the photo opened last opens
     QString path_;
     QString failure_;
     State state_ = State::Empty;

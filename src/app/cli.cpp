@@ -93,9 +93,9 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto&& group :
-         {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
-          PointRecordCommands(), CheckCommands(), DivideCommands(), PhotoBatchCommands()})
+    for (auto&& group : {ShellCommands(), PosCommands(), OtherToPosCommands(), ProjectCommands(),
+                         PointRecordCommands(), CheckCommands(), DivideCommands(),
+                         PhotoBatchCommands(), CandidateCommands(), PrickingCommands()})
         for (auto& command : group) all.push_back(command);
     return all;
 }

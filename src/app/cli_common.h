@@ -66,5 +66,7 @@ std::vector<Command> PointRecordCommands();
 std::vector<Command> CheckCommands();
 std::vector<Command> DivideCommands();
 std::vector<Command> PhotoBatchCommands();
+std::vector<Command> CandidateCommands();
+std::vector<Command> PrickingCommands();
 
 }  // namespace skyrell::cli

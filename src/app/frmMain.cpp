@@ -56,6 +56,7 @@ frmMain::frmMain(Services& services, QWidget* parent)
     connect(ebMain_, &NavigationBar::ItemClick, this, &frmMain::ItemClick);
     pos_.Runner().SetInputs({ebMain_});
     resize(280, 620);
+    CentreOnScreen(this);
 }
 
 frmMain::~frmMain() = default;
@@ -148,13 +149,19 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // A POS conversion in progress stops first; the window closes after it.
-    if (!pos_.Runner().MayClose()) {
+    // Closing the main window closes every tool it owns and ends the run. A
+    // POS conversion or a tool's job in progress stops after the unit of work
+    // at hand (a line, a photo); the window closes once each has ended, as
+    // the conversion's runner and every tool that goes ask it again.
+    const bool conversionEnded = pos_.Runner().MayClose();
+    const std::vector<QWidget*> busyTools = tools_.CloseAll();
+    for (QWidget* tool : busyTools)
+        connect(tool, &QObject::destroyed, this, &QWidget::close,
+                static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
+    if (!conversionEnded || !busyTools.empty()) {
         event->ignore();
         return;
     }
-    // Closing the main window closes every tool it owns, which ends the run.
-    tools_.CloseAll();
     QWidget::closeEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "geodesy/frmAngleCalculator.h"
+#include "shell/qt_tool_windows.h"
 
 namespace skyrell {
 
@@ -70,6 +71,8 @@ void frmPhotoRotate::ShowAngleCalculator() {
         calculator_ = new frmAngleCalculator(
             this, [this](const QString& degrees) { txtAngle_->setText(degrees); });
         calculator_->setAttribute(Qt::WA_DeleteOnClose, true);
+        // Owned by this dialog: centred on it and kept in front of it.
+        PrepareToolWindow(calculator_, this);
     }
     calculator_->show();
     services_.desktop.BringForward(calculator_);

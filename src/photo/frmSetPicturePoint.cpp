@@ -1,6 +1,7 @@
 #include "photo/frmSetPicturePoint.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -11,10 +12,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <functional>
 
 #include "photo/qt_photo_preview.h"
 #include "shell/files.h"
+#include "shell/qt_controls.h"
+#include "shell/qt_job_runner.h"
 
 namespace skyrell {
 
@@ -79,6 +83,19 @@ class PhotoList : public QListWidget {
 namespace {
 const QString kJpegPattern = QStringLiteral("*.jpg");
 const QString kAllPattern = QStringLiteral("*.*");
+
+// Photo names for the note under the control-point list.
+QString NameList(const std::vector<std::filesystem::path>& photos) {
+    QStringList names;
+    for (const auto& photo : photos) names << Q(PathText(photo.filename()));
+    return names.join(QStringLiteral("、"));
+}
+
+// Whether a photo lies directly in the folder of a line.
+bool InFolder(const std::filesystem::path& photo, const QString& folder) {
+    return !folder.isEmpty() &&
+           photo.parent_path().lexically_normal() == PathOf(U(folder)).lexically_normal();
+}
 }  // namespace
 
 frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
@@ -131,12 +148,45 @@ frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
     }
     grid->setRowStretch(2, 2);
     grid->setRowStretch(3, 3);
-    resize(800, 600);
+
+    // The control-point list, at the right.
+    cmdPoints_ = new QPushButton(QStringLiteral("控制点文件"), this);
+    cmdPoints_->setObjectName(QStringLiteral("cmdPoints"));
+    cboPointFormat_ = new QComboBox(this);
+    cboPointFormat_->setObjectName(QStringLiteral("cboPointFormat"));
+    cboPointFormat_->addItems({QStringLiteral("点名,纬度,经度,大地高"),
+                               QStringLiteral("中海达原始数据"), QStringLiteral("华测原始数据")});
+    cmdPos_ = new QPushButton(QStringLiteral("POS文件"), this);
+    cmdPos_->setObjectName(QStringLiteral("cmdPos"));
+    txtPos_ = new QLineEdit(this);
+    txtPos_->setObjectName(QStringLiteral("txtPos"));
+    txtPos_->setReadOnly(true);
+    txtPos_->setPlaceholderText(QStringLiteral("无POS：用航片EXIF的GPS位置"));
+    lstPoints_ = new QListWidget(this);
+    lstPoints_->setObjectName(QStringLiteral("lstPoints"));
+    lblCandidates_ = new QLabel(this);
+    lblCandidates_->setObjectName(QStringLiteral("lblCandidates"));
+    lblCandidates_->setWordWrap(true);
+    auto* side = new QVBoxLayout;
+    side->addWidget(cboPointFormat_);
+    side->addWidget(cmdPoints_);
+    side->addWidget(cmdPos_);
+    side->addWidget(txtPos_);
+    side->addWidget(lstPoints_, 1);
+    side->addWidget(lblCandidates_);
+    grid->addLayout(side, 1, 4, 3, 1);
+    grid->setColumnMinimumWidth(4, 180);
+    runner_ = new JobRunner(this, &services_);
+    runner_->SetInputs({cmdPoints_, cboPointFormat_, cmdPos_, a_.cmd, b_.cmd});
+    connect(cmdPoints_, &QPushButton::clicked, this, &frmSetPicturePoint::ChoosePoints);
+    connect(cmdPos_, &QPushButton::clicked, this, &frmSetPicturePoint::ChoosePos);
+    connect(lstPoints_, &QListWidget::currentRowChanged, this, &frmSetPicturePoint::JumpToPoint);
+    resize(1000, 600);
 
     for (Line* line : {&a_, &b_}) {
         connect(line->cmd, &QPushButton::clicked, this, [this, line] { ChooseFolder(*line); });
         line->fle->onClick = [this, line](int row) {
-            if (optA_->isChecked()) Open(*line, row);
+            if (optA_->isChecked() && !jumping_) Open(*line, row);
         };
         line->fle->onDoubleClick = [this, line](int row) {
             if (optB_->isChecked()) Open(*line, row);
@@ -162,6 +212,15 @@ frmSetPicturePoint::~frmSetPicturePoint() {
     }
 }
 
+void frmSetPicturePoint::closeEvent(QCloseEvent* event) {
+    // A search still running is asked to stop; the window closes when it has.
+    if (!runner_->MayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 QString frmSetPicturePoint::Pattern() const {
     return cboFormat_->currentIndex() == 0 ? kJpegPattern : kAllPattern;
 }
@@ -170,6 +229,7 @@ void frmSetPicturePoint::ChooseFolder(Line& line) {
     if (BrowseForFolder(services_, this, rememberedFolder_, line.title).isEmpty()) return;
     line.txt->setText(rememberedFolder_);
     Refill(line, false);
+    FindCandidatesOfLines();
 }
 
 void frmSetPicturePoint::FilterChanged() {
@@ -205,6 +265,119 @@ void frmSetPicturePoint::Preview(Line& line) {
         return;
     }
     line.pic->ShowPhoto(QDir::toNativeSeparators(QDir(line.txt->text()).filePath(item->text())));
+}
+
+void frmSetPicturePoint::ChoosePoints() {
+    const QString file = services_.dialogs.FileDialog(
+        this, FileDialogMode::Open, QStringLiteral("选择控制点文件"),
+        {{QStringLiteral("控制点文件(*.csv)"), QStringLiteral("*.csv")},
+         {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}},
+        QString());
+    if (file.isEmpty()) return;
+    pointsFile_ = PathOf(U(file));
+    pointsMake_.reset();
+    if (cboPointFormat_->currentIndex() == 1) pointsMake_ = ControllerMake::HiTarget;
+    if (cboPointFormat_->currentIndex() == 2) pointsMake_ = ControllerMake::Chc;
+    FindCandidatesOfLines();
+}
+
+void frmSetPicturePoint::ChoosePos() {
+    const QString file = services_.dialogs.FileDialog(
+        this, FileDialogMode::Open, QStringLiteral("选择无人机POS文件"),
+        {{QStringLiteral("POS文件(*.txt;*.pos)"), QStringLiteral("*.txt;*.pos")},
+         {QStringLiteral("所有文件(*.*)"), QStringLiteral("*.*")}},
+        QString());
+    if (file.isEmpty()) return;
+    txtPos_->setText(file);
+    FindCandidatesOfLines();
+}
+
+void frmSetPicturePoint::FindCandidatesOfLines() {
+    if (!pointsFile_) return;
+    std::vector<std::filesystem::path> folders;
+    for (const Line* line : {&a_, &b_})
+        if (const QString folder = line->txt->text(); !folder.isEmpty())
+            if (folders.empty() || folders.front() != PathOf(U(folder)))
+                folders.push_back(PathOf(U(folder)));
+    CandidateOptions options;
+    if (!txtPos_->text().isEmpty()) options.pos = PathOf(U(txtPos_->text()));
+    using Found = std::pair<std::vector<ControlPoint>, std::optional<CandidateReport>>;
+    runner_->Run(
+        [file = *pointsFile_, make = pointsMake_, folders,
+         options](const Feedback& feedback) -> Result<Found> {
+            auto points = ReadControlPoints(file, make, feedback);
+            if (!points) return points.status();
+            if (folders.empty()) return Found{std::move(*points), std::nullopt};
+            auto report = FindCandidates(*points, folders, options, feedback);
+            if (!report) return report.status();
+            return Found{std::move(*points), std::move(*report)};
+        },
+        {},
+        [this](Result<Found> found) {
+            report_.reset();
+            lblCandidates_->clear();
+            if (!found) {
+                points_.clear();
+                lstPoints_->clear();
+                services_.dialogs.Message(this, Q(found.status().message()), MsgIcon::Exclamation,
+                                          MsgButtons::Ok, windowTitle());
+                return;
+            }
+            points_ = std::move(found->first);
+            report_ = std::move(found->second);
+            const int current = lstPoints_->currentRow();
+            {
+                const QSignalBlocker quiet(lstPoints_);
+                lstPoints_->clear();
+                for (std::size_t i = 0; i < points_.size(); ++i) {
+                    QString text = Q(points_[i].name);
+                    if (report_)
+                        text += QStringLiteral("（%1张）").arg(report_->points[i].sightings.size());
+                    lstPoints_->addItem(text);
+                }
+            }
+            QStringList notes;
+            if (report_ && !report_->unplacedPhotos.empty())
+                notes << QStringLiteral("无POS记录也无GPS位置的航片：") +
+                             NameList(report_->unplacedPhotos);
+            if (report_ && !report_->unorientedPhotos.empty())
+                notes << QStringLiteral("无法确定航向的航片：") +
+                             NameList(report_->unorientedPhotos);
+            lblCandidates_->setText(notes.join(QStringLiteral("\n")));
+            if (current >= 0 && current < lstPoints_->count()) lstPoints_->setCurrentRow(current);
+        });
+}
+
+void frmSetPicturePoint::JumpToPoint(int row) {
+    if (!report_ || row < 0 || static_cast<std::size_t>(row) >= report_->points.size()) return;
+    const auto& sightings = report_->points[static_cast<std::size_t>(row)].sightings;
+    // Sightings come nearest the centre first: the first in a line's folder wins.
+    for (Line* line : {&a_, &b_}) {
+        const Sighting* best = nullptr;
+        for (const auto& sighting : sightings)
+            if (InFolder(sighting.photo, line->txt->text())) {
+                best = &sighting;
+                break;
+            }
+        Jump(*line, best);
+    }
+}
+
+void frmSetPicturePoint::Jump(Line& line, const Sighting* sighting) {
+    jumping_ = true;
+    int row = -1;
+    if (sighting) {
+        const auto items =
+            line.fle->findItems(Q(PathText(sighting->photo.filename())), Qt::MatchExactly);
+        if (!items.isEmpty()) row = line.fle->row(items.front());
+    }
+    line.fle->setCurrentRow(row);
+    if (row >= 0) {
+        line.fle->scrollToItem(line.fle->item(row));
+        line.pic->SetMark(QPointF(sighting->x, sighting->y),
+                          QSizeF(sighting->width, sighting->height));
+    }
+    jumping_ = false;
 }
 
 }  // namespace skyrell

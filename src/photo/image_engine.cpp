@@ -399,6 +399,123 @@ std::uint64_t PhotoImage::MemoryCost() const {
     return pixels * 6 + 2 * impl_->fileSize;
 }
 
+namespace {
+
+// Blends a mask's colour into 8-bit RGB pixels of a memory image.
+void PaintMask(vips::VImage& image, const CoverageMask& mask) {
+    const int x0 = std::max(mask.left, 0), y0 = std::max(mask.top, 0);
+    const int x1 = std::min(mask.left + mask.width, image.width());
+    const int y1 = std::min(mask.top + mask.height, image.height());
+    const unsigned char colour[3] = {mask.red, mask.green, mask.blue};
+    for (int y = y0; y < y1; ++y) {
+        auto* row = static_cast<unsigned char*>(VIPS_IMAGE_ADDR(image.get_image(), 0, y));
+        const unsigned char* cover =
+            mask.values.data() + std::size_t(y - mask.top) * std::size_t(mask.width);
+        for (int x = x0; x < x1; ++x) {
+            const unsigned a = cover[x - mask.left];
+            if (a == 0) continue;
+            unsigned char* pixel = row + std::size_t(x) * 3;
+            for (int band = 0; band < 3; ++band)
+                pixel[band] = static_cast<unsigned char>(
+                    (pixel[band] * (255 - a) + colour[band] * a + 127) / 255);
+        }
+    }
+}
+
+}  // namespace
+
+Result<CoverageMask> TextCoverage(const std::string& utf8, int pixelHeight) {
+    if (Status started = StartImageEngine(); !started) return started;
+    try {
+        // At 72 dots per inch a point is a pixel.
+        const std::string font = "Sans Bold " + std::to_string(std::max(pixelHeight, 4));
+        vips::VImage text = vips::VImage::text(
+            utf8.c_str(), vips::VImage::option()->set("font", font.c_str())->set("dpi", 72));
+        if (text.format() != VIPS_FORMAT_UCHAR) text = text.cast(VIPS_FORMAT_UCHAR);
+        if (text.bands() > 1) text = text.extract_band(0);
+        std::size_t size = 0;
+        void* pixels = text.write_to_memory(&size);
+        CoverageMask mask;
+        mask.width = text.width();
+        mask.height = text.height();
+        const auto* bytes = static_cast<const unsigned char*>(pixels);
+        mask.values.assign(bytes, bytes + size);
+        g_free(pixels);
+        return mask;
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        return Status::Fail("无法排出文字“" + utf8 + "”：系统中没有可用的字体");
+    }
+}
+
+Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& file,
+                                                  const std::vector<MarkedCut>& cuts) {
+    PhotoImage header;
+    if (Status opened = header.Open(file); !opened) return opened;
+    const auto size = header.Size();
+    if (!size) return size.status();
+    header.Close();
+    // The decoded picture, a copy of it for painting and a file as large.
+    const std::uint64_t pixels = std::uint64_t(size->width) * std::uint64_t(size->height);
+    if (const std::uint64_t cost = pixels * 3 * 3; cost > kMostPhotoMemory)
+        return Failure(file, TooLargeText(*size, cost));
+    std::vector<std::string> files;
+    void* buffer = nullptr;
+    try {
+        const vips::VSource source = vips::VSource::new_from_file(file.c_str());
+        const vips::VImage probe = vips::VImage::new_from_source(
+            source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        const char* loader = nullptr;
+        const bool jpeg = vips_image_get_string(probe.get_image(), "vips-loader", &loader) == 0 &&
+                          loader && IsJpegLoader(loader);
+        vips::VImage photo = vips::VImage::new_from_source(
+            source, "",
+            vips::VImage::option()
+                ->set("access", VIPS_ACCESS_RANDOM)
+                ->set("fail_on", jpeg ? VIPS_FAIL_ON_WARNING : VIPS_FAIL_ON_TRUNCATED));
+        photo = EightBitSrgb(photo.autorot(), false);
+        if (photo.bands() < 3) photo = photo.colourspace(VIPS_INTERPRETATION_sRGB);
+        if (photo.bands() > 3) photo = photo.extract_band(0, vips::VImage::option()->set("n", 3));
+        if (photo.bands() != 3) return Failure(file, kNoColours);
+        photo = photo.copy_memory();
+        for (std::size_t index = 0; index < cuts.size(); ++index) {
+            const MarkedCut& cut = cuts[index];
+            const bool whole = cut.width == 0 && cut.height == 0;
+            // The last cut may paint on the decoded photo itself; the others
+            // paint on copies, so that no cut shows another's masks.
+            vips::VImage image =
+                whole ? (index + 1 == cuts.size() ? photo : photo.copy_memory())
+                      : photo.extract_area(cut.left, cut.top, cut.width, cut.height).copy_memory();
+            if (vips_image_inplace(image.get_image()) != 0) throw vips::VError();
+            for (const CoverageMask& mask : cut.masks) PaintMask(image, mask);
+            image = image.copy();
+            if (!whole) DropThumbnail(image);
+            for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
+                                               std::pair{"exif-ifd0-ImageLength", image.height()}})
+                if (vips_image_get_typeof(image.get_image(), field))
+                    image.set(field, std::to_string(value).c_str());
+            image.set(VIPS_META_ORIENTATION, 1);
+            std::size_t length = 0;
+            image.write_to_buffer(".jpg", &buffer, &length,
+                                  vips::VImage::option()
+                                      ->set("Q", JpegQualityOf(12))
+                                      ->set("optimize_coding", true)
+                                      ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF)
+                                      ->set("interlace", false)
+                                      ->set("strip", !cut.keepMetadata));
+            files.emplace_back(static_cast<const char*>(buffer), length);
+            g_free(buffer);
+            buffer = nullptr;
+        }
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        if (buffer) g_free(buffer);
+        return Failure(file, kDamaged);
+    }
+    ForgetEngineErrors();
+    return files;
+}
+
 Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int longestSide) {
     if (Status started = StartImageEngine(); !started) return started;
     if (std::string missing = NotAFileReason(file); !missing.empty()) return Status::Fail(missing);

@@ -118,6 +118,40 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& photo, int lo
 Status DecodePhotoBgrx(const std::filesystem::path& photo,
                        const std::function<unsigned char*(int width, int height)>& allocate);
 
+// Where a colour is painted over a picture: one byte per pixel, rows packed,
+// 0 leaving the picture as it is and 255 covering it; placed with its top-left
+// corner at (left, top) of the picture it is painted on. Parts outside that
+// picture are left out.
+struct CoverageMask {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> values;
+    unsigned char red = 255, green = 0, blue = 0;
+};
+
+// The coverage of a text set in a bold sans-serif font about `pixelHeight`
+// pixels high, anti-aliased, at (0, 0). Fails when no font can set it.
+Result<CoverageMask> TextCoverage(const std::string& utf8, int pixelHeight);
+
+// A picture cut from a photo, with masks painted over it (their positions are
+// relative to the cut). `area` empty (0 x 0) means the whole photo.
+struct MarkedCut {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<CoverageMask> masks;
+    bool keepMetadata = true;  // EXIF (GPS included), XMP and ICC kept; else none
+};
+
+// Decodes the photo once (upright, 8-bit sRGB) and encodes every cut as a
+// high-quality JPEG (quality 12 without chroma subsampling, orientation 1,
+// the EXIF pixel size of the cut), returning the files' bytes in order. The
+// photo is refused when its decoded pixels would take more than
+// kMostPhotoMemory, and damaged data is a failure, as when saving. The cuts
+// must lie inside the photo.
+Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& photo,
+                                                  const std::vector<MarkedCut>& cuts);
+
 // Text of a failure that names the photo.
 std::string PhotoFailureText(const std::filesystem::path& file, const std::string& reason);
 

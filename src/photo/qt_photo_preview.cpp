@@ -30,6 +30,9 @@ namespace {
 const QColor kBackground(45, 45, 48);
 const QColor kText(200, 200, 200);
 constexpr double kMostScreenPixelsPerPixel = 4;
+// How much a marked point is magnified: enough to see the ground around it.
+constexpr double kMarkZoom = 4;
+const QColor kCrossHair(255, 40, 40);
 }  // namespace
 
 PhotoPreview::PhotoPreview(PreviewCache& cache, QWidget* parent)
@@ -45,6 +48,7 @@ void PhotoPreview::ShowPhoto(const QString& path) {
         return;
     nextPath_.clear();
     path_ = path;
+    mark_.reset();
     failure_.clear();
     zoom_ = 1;
     dragging_ = false;
@@ -103,8 +107,29 @@ void PhotoPreview::Loaded(const QString& path, const QString& key, const QImage&
         state_ = State::Shown;
         image_ = image;
         center_ = QPointF(image_.width() / 2.0, image_.height() / 2.0);
+        CentreOnMark();
     }
     update();
+}
+
+void PhotoPreview::SetMark(std::optional<QPointF> pixel, QSizeF photoSize) {
+    mark_.reset();
+    if (pixel && photoSize.width() > 0 && photoSize.height() > 0)
+        mark_ = QPointF(pixel->x() / photoSize.width(), pixel->y() / photoSize.height());
+    CentreOnMark();
+    update();
+}
+
+void PhotoPreview::CentreOnMark() {
+    if (!mark_ || image_.isNull()) return;
+    zoom_ = std::min(kMarkZoom, std::max(1.0, kMostScreenPixelsPerPixel / FitScale()));
+    center_ = QPointF(mark_->x() * image_.width(), mark_->y() * image_.height());
+    ClampCenter();
+}
+
+QPointF PhotoPreview::Centre() const {
+    if (image_.isNull()) return QPointF(0.5, 0.5);
+    return QPointF(center_.x() / image_.width(), center_.y() / image_.height());
 }
 
 QString PhotoPreview::Text() const {
@@ -149,6 +174,16 @@ void PhotoPreview::paintEvent(QPaintEvent*) {
     const QRectF target(middle - center_ * scale, QSizeF(image_.size()) * scale);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !dragging_);
     painter.drawImage(target, image_);
+    if (mark_) {
+        const QPointF at =
+            middle +
+            (QPointF(mark_->x() * image_.width(), mark_->y() * image_.height()) - center_) * scale;
+        painter.setPen(QPen(kCrossHair, 1));
+        painter.drawLine(QPointF(0, at.y()), QPointF(width(), at.y()));
+        painter.drawLine(QPointF(at.x(), 0), QPointF(at.x(), height()));
+        painter.drawEllipse(at, 8, 8);
+        painter.setPen(kText);
+    }
     // The photo's name in a corner, so the pair on screen is never in doubt.
     const QString name = QFileInfo(path_).fileName();
     const QRect label = painter.fontMetrics().boundingRect(name).adjusted(-4, -2, 4, 2);

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "shell/qt_job_runner.h"
 
@@ -46,6 +47,16 @@ class PhotoPreview : public QWidget {
     QString Text() const;
     // 1 shows the whole photo; larger values magnify.
     double Zoom() const { return zoom_; }
+    // Marks a pixel of the photo shown (photoSize: the photo's own size in
+    // pixels, as the preview may be reduced) with a cross-hair and centres
+    // the view on it, magnified; nothing clears the mark. Showing another
+    // photo clears it too.
+    void SetMark(std::optional<QPointF> pixel, QSizeF photoSize);
+    // The marked pixel as a fraction of the photo's width and height.
+    std::optional<QPointF> Mark() const { return mark_; }
+    // The image point shown at the middle of the pane, as a fraction of the
+    // photo's width and height.
+    QPointF Centre() const;
 
   signals:
     // A double click on the picture: open the photo.
@@ -70,6 +81,8 @@ class PhotoPreview : public QWidget {
     double FitScale() const;
     double Scale() const { return FitScale() * zoom_; }
     void ClampCenter();
+    // Centres the view on the mark, magnified, once the picture is there.
+    void CentreOnMark();
 
     PreviewCache& cache_;
     JobRunner* runner_;
@@ -82,7 +95,8 @@ class PhotoPreview : public QWidget {
     QImage image_;
     State state_ = State::Empty;
     double zoom_ = 1;
-    QPointF center_;  // the image point shown at the middle of the pane
+    QPointF center_;               // the image point shown at the middle of the pane
+    std::optional<QPointF> mark_;  // fractions of the photo's width and height
     QPointF dragFrom_;
     bool dragging_ = false;
 };

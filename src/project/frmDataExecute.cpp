@@ -2,14 +2,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -77,9 +75,10 @@ frmDataExecute::frmDataExecute(Services& services, QWidget* owner)
     runner_->SetInputs({cmdCoordinate_, cmdHuace_, cmdWord_});
     LoadPersonnel();
 
+    // Today in the Chinese short form (2013/1/5) whatever the system's
+    // language: the point records copy these boxes beside Chinese text.
     const LocalDateTime now = services_.clock.Now();
-    const QString today =
-        QLocale().toString(QDate(now.year, now.month, now.day), QLocale::ShortFormat);
+    const QString today = QStringLiteral("%1/%2/%3").arg(now.year).arg(now.month).arg(now.day);
     for (QLineEdit* box : txtDate_) box->setText(today);
 
     tmrText_->start();

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -20,6 +21,21 @@ namespace {
 // Width of what a title bar holds besides the caption: the window's icon and
 // its buttons, in pixels.
 constexpr int kTitleBarExtras = 150;
+// How long an opener may take to find the program for its target, in
+// milliseconds: xdg-open without a program for the target tries every
+// browser it knows before it fails, which takes it a second or two on a busy
+// machine. The same time as the type query below.
+constexpr int kOpenerWait = 3000;
+
+QString SystemOpener() {
+#if defined(Q_OS_MACOS)
+    return QStandardPaths::findExecutable(QStringLiteral("open"));
+#elif defined(Q_OS_UNIX)
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+#else
+    return {};
+#endif
+}
 }  // namespace
 
 MsgAnswer QtDialogs::Message(QWidget* owner, const QString& text, MsgIcon icon, MsgButtons buttons,
@@ -158,11 +174,45 @@ std::optional<QString> QtDialogs::InputBox(QWidget* owner, const QString& prompt
     return text;
 }
 
+OpenerEnd RunOpener(const QString& program, const QStringList& arguments) {
+    auto* process = new QProcess;
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        return OpenerEnd::NotStarted;
+    }
+    if (process->waitForFinished(kOpenerWait)) {
+        const bool succeeded =
+            process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        delete process;
+        return succeeded ? OpenerEnd::Succeeded : OpenerEnd::Failed;
+    }
+    // Left running: deleting the process object would end the program the
+    // opener started. The object goes when the opener ends.
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return OpenerEnd::StillRunning;
+}
+
+QtDesktop::QtDesktop() : QtDesktop(SystemOpener(), RunOpener) {}
+
+QtDesktop::QtDesktop(QString opener, OpenerRun run)
+    : opener_(std::move(opener)), run_(std::move(run)) {}
+
+bool QtDesktop::Open(const QUrl& url) {
+    if (opener_.isEmpty()) return QDesktopServices::openUrl(url);
+    const OpenerEnd end = run_(opener_, {QString::fromLatin1(url.toEncoded())});
+    return end == OpenerEnd::Succeeded || end == OpenerEnd::StillRunning;
+}
+
 bool QtDesktop::OpenTextFile(const QString& path) {
 #ifdef Q_OS_WIN
     return QProcess::startDetached(QStringLiteral("notepad.exe"), {path});
 #else
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return Open(QUrl::fromLocalFile(path));
 #endif
 }
 
@@ -170,10 +220,10 @@ bool QtDesktop::OpenFolder(const QString& folder) {
     // An empty path box opens the file manager's own starting place, the
     // user's home folder.
     const QString shown = folder.isEmpty() ? QDir::homePath() : folder;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(shown));
+    return Open(QUrl::fromLocalFile(shown));
 }
 
-bool QtDesktop::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool QtDesktop::OpenUrl(const QString& url) { return Open(QUrl(url)); }
 
 namespace {
 
@@ -202,7 +252,7 @@ bool HasAssociatedProgram(const QString& path) {
 
 bool QtDesktop::OpenWithAssociated(const QString& path) {
     if (!QFileInfo::exists(path) || !HasAssociatedProgram(path)) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return Open(QUrl::fromLocalFile(path));
 }
 
 void QtDesktop::BringForward(QWidget* window) {

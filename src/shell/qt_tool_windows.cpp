@@ -27,9 +27,11 @@ QWidget* ToolWindows::Find(const QString& name) const {
     return found == tools_.end() ? nullptr : found->second.data();
 }
 
-void ToolWindows::CloseAll() {
+std::vector<QWidget*> ToolWindows::CloseAll() {
+    std::vector<QWidget*> stayed;
     for (auto& [name, tool] : tools_)
-        if (tool) tool->close();
+        if (tool && !tool->close()) stayed.push_back(tool);
+    return stayed;
 }
 
 QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available) {
@@ -41,7 +43,24 @@ QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRe
     return topLeft;
 }
 
+namespace {
+
+QRect AvailableArea(const QWidget* window, const QRect& frame) {
+    QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen) screen = window->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+}  // namespace
+
 void PrepareToolWindow(QWidget* window, QWidget* owner) {
+    // A dialog is what window managers keep in front of the window it
+    // belongs to; a plain top-level window falls behind its owner whenever
+    // the owner is activated.
+    window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     ApplyReadOnlyLook(window);
     // The tools of a window that stays on top stay on top too, as owned
     // windows of a topmost window do on Windows: centred on their owner they
@@ -51,11 +70,8 @@ void PrepareToolWindow(QWidget* window, QWidget* owner) {
     if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
 
     const QRect ownerFrame = owner ? owner->frameGeometry() : QRect();
-    QScreen* screen = owner ? QGuiApplication::screenAt(ownerFrame.center()) : nullptr;
-    if (!screen && owner) screen = owner->screen();
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect available = screen->availableGeometry();
+    const QRect available = AvailableArea(owner ? owner : window, ownerFrame);
+    if (available.isEmpty()) return;
 
     // The tool's frame is not known before it is shown; the owner's
     // decoration is the best guess of it.
@@ -66,6 +82,12 @@ void PrepareToolWindow(QWidget* window, QWidget* owner) {
                        std::min(window->height(), room.height()));
     const QRect centre = owner ? ownerFrame : available;
     window->move(ToolWindowPosition(window->size() + decoration, centre, available));
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QRect available = AvailableArea(window, window->frameGeometry());
+    if (!available.isEmpty())
+        window->move(ToolWindowPosition(window->size(), available, available));
 }
 
 void ApplyReadOnlyLook(QWidget* root) {

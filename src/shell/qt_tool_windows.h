@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "shell/services.h"
 
@@ -28,8 +29,10 @@ class ToolWindows {
     QWidget* Show(const QString& name, const Factory& make);
     // The open instance of a tool, or null.
     QWidget* Find(const QString& name) const;
-    // Closes every open tool.
-    void CloseAll();
+    // Asks every open tool to close. Returns the tools that stay open for
+    // now: one finishing its work closes once the work has ended
+    // (JobRunner::MayClose), and is then deleted.
+    std::vector<QWidget*> CloseAll();
 
     template <class W>
     W* Show() {
@@ -49,11 +52,18 @@ class ToolWindows {
 // than that area keeps its top-left corner (and so its title bar) on screen.
 QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available);
 
-// Before a tool window is first shown: its size fitted to the available area
-// of the owner's screen, its place from ToolWindowPosition, its read-only
-// boxes given the read-only look (ApplyReadOnlyLook), and on top of other
-// windows when its owner stays on top.
+// Before a tool window (a child of `owner`) is first shown: made a window
+// that the window manager keeps in front of its owner, with the title bar
+// buttons of an ordinary window; its size fitted to the available area of the
+// owner's screen, its place from ToolWindowPosition, its read-only boxes given
+// the read-only look (ApplyReadOnlyLook), and on top of other windows when
+// its owner stays on top.
 void PrepareToolWindow(QWidget* window, QWidget* owner);
+
+// Before the program's first window is shown: centred on the available area
+// of its screen. Without a window manager a window stays where the program
+// puts it, and the top-left corner is where the task bar slides it away.
+void CentreOnScreen(QWidget* window);
 
 // Read-only text boxes under `root` take the window's face colour as their
 // background, as the platform shows boxes that cannot be edited, instead of

@@ -3,11 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QThread>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/qt_navigation_bar.h"
+#include "photo/frmPhotoRotate.h"
+#include "shell/files.h"
 #include "support/fakes.h"
+#include "support/image_engine_samples.h"
 
 namespace skyrell {
 namespace {
@@ -189,6 +201,44 @@ TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
     window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.Tool("probe"), nullptr);
+}
+
+TEST(frmMain, CentredWithToolsInFrontAndItsCloseEndsTheirRunsFirst) {
+    JobRunner::SetInline(false);
+    testing::TempFolder folder;
+    for (int i = 0; i < 9; ++i)
+        testing::MakeSampleJpeg(folder / (std::to_string(i) + ".jpg"), 800, 600);
+    FakeServices fake;
+    frmMain window(fake.services);
+    EXPECT_NEAR(window.geometry().center().x(), window.screen()->availableGeometry().center().x(),
+                1);
+    window.show();
+    QPointer<frmPhotoRotate> rotate = window.ShowTool<frmPhotoRotate>();
+    emit rotate->findChild<QLabel*>("lblAngleCalculator")->linkActivated(QStringLiteral("#"));
+    for (const auto& [tool, owner] :
+         {std::pair<QWidget*, QWidget*>(rotate, &window), {rotate->AngleCalculator(), rotate}}) {
+        EXPECT_EQ(tool->windowType(), Qt::Dialog);  // what window managers keep in front
+        EXPECT_EQ(tool->windowHandle()->transientParent(), owner->windowHandle());
+        EXPECT_TRUE(tool->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_LE(
+            (tool->frameGeometry().center() - owner->frameGeometry().center()).manhattanLength(),
+            2);
+    }
+    for (const char* box : {"txtRaw", "txtResult"})
+        rotate->findChild<QLineEdit*>(box)->setText(Q(PathText(folder.path())));
+    rotate->findChild<QRadioButton*>("opt90")->click();
+    rotate->findChild<QPushButton*>("cmdRotatePictures")->click();
+    EXPECT_FALSE(window.close());  // the photo in hand is finished first
+    for (QDeadlineTimer minute(60000); window.isVisible() && !minute.hasExpired();) {
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
+    }
+    JobRunner::SetInline(true);
+    EXPECT_TRUE(!window.isVisible() && rotate.isNull());
+    for (const auto& photo : std::filesystem::directory_iterator(folder.path())) {
+        const testing::SampleInfo info = testing::ReadSample(photo.path());
+        EXPECT_EQ(info.width + info.height, 1400);  // old or turned, never half written
+    }
 }
 
 TEST(frmMain, NavigationBarIsSixteenPixelsNarrower) {

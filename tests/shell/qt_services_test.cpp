@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QUrl>
+
 #include "support/fakes.h"
 
 namespace skyrell {
@@ -52,6 +54,24 @@ TEST(ShowWriteFailure, CaptionCarriesTheErrorNumber) {
     EXPECT_EQ(fake.dialogs.messages[0].text, "Permission denied");
     EXPECT_EQ(fake.dialogs.messages[0].caption, "错误 - 13");
     EXPECT_EQ(fake.dialogs.messages[0].buttons, MsgButtons::Ok);
+}
+
+TEST(QtDesktop, AnOpenerThatEndsInFailureDidNotOpen) {
+    const std::pair<OpenerEnd, bool> cases[] = {{OpenerEnd::NotStarted, false},
+                                                {OpenerEnd::Failed, false},
+                                                {OpenerEnd::Succeeded, true},
+                                                {OpenerEnd::StillRunning, true}};
+    for (const auto& [end, opened] : cases) {
+        QStringList handed;  // the opener, then the target as one encoded address
+        QtDesktop desktop(QStringLiteral("opener"),
+                          [&](const QString& program, const QStringList& arguments) {
+                              handed << program << arguments;
+                              return end;
+                          });
+        EXPECT_EQ(desktop.OpenFolder(QStringLiteral("/项目/第3架次 a/")), opened);
+        EXPECT_EQ(desktop.OpenUrl(QStringLiteral("https://example.org/")), opened);
+        EXPECT_EQ(QUrl::fromEncoded(handed.value(1).toLatin1()).toLocalFile(), "/项目/第3架次 a/");
+    }
 }
 
 }  // namespace

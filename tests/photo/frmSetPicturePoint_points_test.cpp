@@ -1,0 +1,164 @@
+// The control-point list of the photo-pair window: choosing a point selects
+// the photo of each line that shows it nearest its centre and marks the
+// point's pixel in the previews.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <cmath>
+#include <numbers>
+
+#include "photo/frmSetPicturePoint.h"
+#include "photo/qt_photo_preview.h"
+#include "support/exif_jpeg.h"
+#include "support/fakes.h"
+
+namespace skyrell {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ExifTags;
+using testing::FakeServices;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+QString Native(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+// "latitude,longitude" of a ground point east and north of a fixed origin,
+// through the ellipsoid's radii of curvature there.
+std::string LatLon(double east, double north) {
+    const double a = 6378137.0, f = 1 / 298.257223563, e2 = f * (2 - f);
+    const double lat0 = 30.5, deg = std::numbers::pi / 180;
+    const double s2 = std::pow(std::sin(lat0 * deg), 2);
+    const double m = a * (1 - e2) / std::pow(1 - e2 * s2, 1.5), n = a / std::sqrt(1 - e2 * s2);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.10f,%.10f", lat0 + north / m / deg,
+                  114.25 + east / (n * std::cos(lat0 * deg)) / deg);
+    return text;
+}
+
+// A 400 x 300 photo, 1000 px focal length, 110 m up: 10 px per metre of
+// ground at 10 m. Without a position when `gps` is false.
+void Photo(const fs::path& file, double east, double north, bool gps = true) {
+    ExifTags tags;
+    tags.focalMm = 10;
+    tags.focalPlaneXResolution = 100;
+    tags.focalPlaneUnit = 4;
+    if (gps) {
+        const std::string at = LatLon(east, north);
+        tags.latitude = std::stod(at.substr(0, at.find(',')));
+        tags.longitude = std::stod(at.substr(at.find(',') + 1));
+        tags.altitude = 110;
+    }
+    WriteBytes(file, testing::GreyJpeg(400, 300, std::vector<unsigned char>(400 * 300, 90), tags));
+}
+
+struct Window {
+    TempFolder temp;
+    FakeServices fake;
+    QWidget owner;
+    frmSetPicturePoint* form = new frmSetPicturePoint(fake.services, &owner);
+    template <class T>
+    T* Find(const char* name) {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    // Line A flies east along north 0, line B west along north 20; photos 20 m apart.
+    Window() {
+        for (int i = 0; i < 3; ++i) {
+            Photo(temp / "A" / ("IMG_000" + std::to_string(i + 1) + ".JPG"), -20 + 20 * i, 0);
+            Photo(temp / "B" / ("IMG_001" + std::to_string(i + 1) + ".JPG"), 20 - 20 * i, 20);
+        }
+        Photo(temp / "A" / "IMG_0009.JPG", 0, 0, false);
+        for (const char* line : {"A", "B"}) {
+            fake.dialogs.folders.push_back(Native(temp / line));
+            Find<QPushButton>(line[0] == 'A' ? "cmdA" : "cmdB")->click();
+        }
+        form->show();
+    }
+    void Points(const std::string& csv) {
+        WriteBytes(temp / "points.csv", csv);
+        fake.dialogs.files.push_back(Native(temp / "points.csv"));
+        Find<QPushButton>("cmdPoints")->click();
+    }
+};
+
+TEST(frmSetPicturePointPoints, ChoosingAPointSelectsEachLinesNearestPhotoAndMarksThePixel) {
+    Window w;
+    w.Points("G1," + LatLon(3, 4) + ",10\nG2," + LatLon(500, 0) + ",10\n");
+    auto* points = w.Find<QListWidget>("lstPoints");
+    ASSERT_EQ(points->count(), 2);
+    EXPECT_EQ(points->item(0)->text(), QStringLiteral("G1（2张）"));
+    EXPECT_EQ(points->item(1)->text(), QStringLiteral("G2（0张）"));
+    EXPECT_TRUE(w.Find<QLabel>("lblCandidates")->text().contains("IMG_0009.JPG"));
+
+    points->setCurrentRow(0);
+    // Line A (heading east): 3 m east is up, 4 m north is left of the centre.
+    // Line B (heading west): 16 m south of its middle photo is to its left.
+    struct Expected {
+        const char* list;
+        const char* preview;
+        const char* photo;
+        double x, y;
+    };
+    for (const Expected& e : {Expected{"fleA", "picA", "IMG_0002.JPG", 160, 120},
+                              Expected{"fleB", "picB", "IMG_0012.JPG", 40, 180}}) {
+        SCOPED_TRACE(e.list);
+        auto* list = w.Find<QListWidget>(e.list);
+        ASSERT_NE(list->currentItem(), nullptr);
+        EXPECT_EQ(list->currentItem()->text(), QString::fromLatin1(e.photo));
+        const auto mark = w.Find<PhotoPreview>(e.preview)->Mark();
+        ASSERT_TRUE(mark.has_value());
+        EXPECT_NEAR(mark->x() * 400, e.x, 0.5);
+        EXPECT_NEAR(mark->y() * 300, e.y, 0.5);
+    }
+    // A jump is no click: nothing was opened.
+    EXPECT_TRUE(w.fake.desktop.calls.empty());
+
+    // A point no photo shows leaves no photo selected and no mark.
+    points->setCurrentRow(1);
+    for (const char* list : {"fleA", "fleB"})
+        EXPECT_EQ(w.Find<QListWidget>(list)->currentRow(), -1);
+    EXPECT_FALSE(w.Find<PhotoPreview>("picA")->Mark().has_value());
+}
+
+TEST(frmSetPicturePointPoints, AFileThatCannotBeUsedIsReportedAndEmptiesTheList) {
+    struct Case {
+        const char* what;
+        std::string csv;
+        bool cameraless;
+        QString message;
+    };
+    const Case cases[] = {
+        {"not a number", "G1,30.5,114.25,10\nG2,north,114.25,10\n", false,
+         QStringLiteral("控制点文件 %1 第2行不是“点名,纬度,经度,大地高”（十进制度）。")},
+        {"photo without camera", "G1,30.5,114.25,10\n", true,
+         QStringLiteral(
+             "航片 %2 "
+             "的EXIF中没有焦距和像元尺寸（或35mm等效焦距），请指定相机的焦距和传感器宽度。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w;
+        const fs::path bare = w.temp / "B" / "IMG_0020.JPG";
+        if (c.cameraless)
+            WriteBytes(bare, testing::GreyJpeg(8, 8, std::vector<unsigned char>(64), std::nullopt));
+        w.Points("G0,30.5,114.25,10\n");
+        ASSERT_EQ(w.Find<QListWidget>("lstPoints")->count(), c.cameraless ? 0 : 1);
+        w.Points(c.csv);
+        EXPECT_EQ(w.Find<QListWidget>("lstPoints")->count(), 0);
+        ASSERT_FALSE(w.fake.dialogs.messages.empty());
+        const auto& m = w.fake.dialogs.messages.back();
+        EXPECT_EQ(m.text, c.message.arg(Native(c.cameraless ? bare : w.temp / "points.csv")));
+        EXPECT_EQ(m.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(m.caption, QStringLiteral("Photoshop像控选点"));
+    }
+}
+
+}  // namespace
+}  // namespace skyrell

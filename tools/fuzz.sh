@@ -27,7 +27,7 @@ $out/make_jpeg_seeds $out/seeds/jpeg
 data=tests/data
 status=0
 for target in split_fields pos_reader raw_csv point_descriptions coordinate_table angles \
-    rtf_template jpeg_dct_turn; do
+    rtf_template jpeg_dct_turn candidates; do
     case $target in
         split_fields) seeds="$data/pos $data/project" ;;
         pos_reader) seeds="$data/pos" ;;
@@ -36,6 +36,7 @@ for target in split_fields pos_reader raw_csv point_descriptions coordinate_tabl
         angles) seeds="$out/seeds/angles" ;;
         rtf_template) seeds="$out/seeds/rtf" ;;
         jpeg_dct_turn) seeds="$out/seeds/jpeg" ;;
+        candidates) seeds="$out/seeds/jpeg $data/project" ;;
     esac
     mkdir -p $out/corpus/$target
     printf '%s: %s s ... ' $target "$seconds"

@@ -16,6 +16,7 @@ constexpr int kExitCheckFailed = 3;
 int RunCheck(const Args& args) {
     args.Expect(1, {});
     const auto sortie = PathOf(args.Positional(0, "SORTIE"));
+    if (!IsSortieFolderPath(sortie)) return Fail(std::string(kNotSortieFolderText));
     const SystemClock clock;
     auto check = CheckSortieFolder(sortie, clock);
     if (!check) return Fail(check.status().message());

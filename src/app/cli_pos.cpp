@@ -50,7 +50,7 @@ std::vector<Command> PosCommands() {
     return {
         Conversion("pos-kml-point", "POS OUT", PosConversion::KmlPoint),
         Conversion("pos-kml-polyline", "POS OUT", PosConversion::KmlPolyline),
-        Conversion("pos-dxf-point", "POS OUT --datum 1954|1980|2000|1984 --zone 3|6 --scale N",
+        Conversion("pos-dxf-point", "POS OUT --datum 1954|1980|2000|1984 --zone 3|6 [--scale N]",
                    PosConversion::DxfPoint),
         Conversion("pos-dxf-polyline", "POS OUT --datum CODE --zone 3|6",
                    PosConversion::DxfPolyline),

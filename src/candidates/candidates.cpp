@@ -331,7 +331,7 @@ Result<CandidateReport> FindCandidates(const std::vector<ControlPoint>& points,
             return Status::Fail(
                 "航片 " + PathText(photos[i].path) +
                 " 的EXIF中没有焦距和像元尺寸（或35mm等效焦距），请指定相机的焦距和传感器宽度。");
-        photos[i].header = std::move(*header);
+        photos[i].header = *header;
         photos[i].focalPixels = *focal;
     }
 

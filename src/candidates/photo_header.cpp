@@ -14,7 +14,7 @@ namespace {
 
 // A photo larger than this is no camera's JPEG.
 constexpr std::uint64_t kMostPhotoBytes = std::uint64_t{1} << 31;
-constexpr std::size_t kFirstBlock = 16 * 1024;
+constexpr std::size_t kFirstBlock = std::size_t{16} * 1024;
 
 // Bounds-checked reading of a TIFF structure (the body of an EXIF block) in
 // either byte order.
@@ -74,7 +74,7 @@ class Tiff {
 
     // The index-th value of an entry as a number: unsigned integers and
     // unsigned rationals (a zero denominator gives nothing).
-    std::optional<double> Number(const Entry& entry, std::uint32_t index = 0) const {
+    std::optional<double> Number(const Entry& entry, std::size_t index = 0) const {
         if (index >= entry.count) return std::nullopt;
         switch (entry.type) {
             case 1:
@@ -144,9 +144,14 @@ void ParseExif(std::string_view body, PhotoHeader& header) {
     const auto first = tiff.FirstIfd();
     if (!first) return;
     std::optional<std::uint32_t> exifIfd, gpsIfd;
+    // A directory pointer is a LONG (or a SHORT); anything else is ignored.
+    auto pointer = [&tiff](const Tiff::Entry& entry) -> std::optional<std::uint32_t> {
+        if (entry.type != 3 && entry.type != 4) return std::nullopt;
+        return static_cast<std::uint32_t>(*tiff.Number(entry));
+    };
     for (const auto& entry : tiff.Directory(*first)) {
-        if (entry.tag == kExifIfdTag) exifIfd = static_cast<std::uint32_t>(*tiff.Number(entry));
-        if (entry.tag == kGpsIfdTag) gpsIfd = static_cast<std::uint32_t>(*tiff.Number(entry));
+        if (entry.tag == kExifIfdTag) exifIfd = pointer(entry);
+        if (entry.tag == kGpsIfdTag) gpsIfd = pointer(entry);
     }
     auto positive = [](std::optional<double> value) {
         return value && *value > 0 ? value : std::nullopt;
@@ -161,7 +166,7 @@ void ParseExif(std::string_view body, PhotoHeader& header) {
                     header.focalPlaneXResolution = positive(tiff.Number(entry));
                     break;
                 case kFocalPlaneResolutionUnitTag:
-                    if (auto unit = tiff.Number(entry))
+                    if (auto unit = tiff.Number(entry); unit && *unit < 256)
                         header.focalPlaneResolutionUnit = static_cast<int>(*unit);
                     break;
                 case kFocalLength35mmTag:

@@ -65,6 +65,14 @@ std::string CheckTimeText(const LocalDateTime& time) {
     return text;
 }
 
+bool IsSortieFolderPath(const fs::path& folder) {
+    std::error_code error;
+    fs::path full = fs::absolute(folder, error).lexically_normal();
+    if (error) full = folder.lexically_normal();
+    if (!full.has_filename()) full = full.parent_path();
+    return PathText(full.filename()).ends_with("架次");
+}
+
 fs::path CheckReportPath(const fs::path& sortieFolder) {
     return sortieFolder / PathOf(kCheckReportFile);
 }

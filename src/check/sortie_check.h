@@ -27,6 +27,15 @@ inline constexpr std::string_view kReportSeparator =
 // The message when the folder to check has gone.
 inline constexpr std::string_view kSortieFolderMissingText = "项目文件夹不存在，无法进行检查。";
 
+// Only a sortie folder, whose name ends in "架次", is checked; any other
+// folder (the date folder above it, say) is refused with this message, so
+// that no report lands outside a sortie.
+inline constexpr std::string_view kNotSortieFolderText =
+    "项目路径未选择至“架次”文件夹，请重新选择。";
+// Whether the folder's name, taken from its absolute form without a trailing
+// separator ("." inside 第3架次 counts as 第3架次), ends in "架次".
+bool IsSortieFolderPath(const std::filesystem::path& folder);
+
 struct SortieCheck {
     // The report, one entry per line, without line ends.
     std::vector<std::string> report;

@@ -216,6 +216,22 @@ struct CellDef {
     bool continuesRow = false;  // \clmrg: belongs to the cell on its left
 };
 
+// The page height and its top and bottom margins, in twips: the document's
+// (\paperh, \margt, \margb, with RTF's defaults of letter paper and one-inch
+// margins), or its section's where the section sets them.
+struct PageSize {
+    std::int64_t height = 15840;
+    std::int64_t marginTop = 1440;
+    std::int64_t marginBottom = 1440;
+};
+// The page measure a control word sets, or nullptr.
+std::int64_t* PageMeasure(PageSize& page, std::string_view word) {
+    if (word == "paperh" || word == "pghsxn") return &page.height;
+    if (word == "margt" || word == "margtsxn") return &page.marginTop;
+    if (word == "margb" || word == "margbsxn") return &page.marginBottom;
+    return nullptr;
+}
+
 // Group state that the table walk needs.
 struct GroupState {
     bool inTable = false;
@@ -238,8 +254,9 @@ Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem
 
     std::vector<CellDef> defs;
     bool pendingMerged = false, pendingContinues = false;
-    std::int64_t rowLeft = 0, rowGap = 0;
+    std::int64_t rowLeft = 0, rowGap = 0, rowHeight = 0;
     std::vector<RtfCell> rowCells;
+    PageSize pageSize;
 
     std::size_t boundary = 0;  // where the next cell's bytes begin
     bool cutPending = true;
@@ -324,7 +341,12 @@ Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem
                 } else if (w == "trowd") {
                     defs.clear();
                     pendingMerged = pendingContinues = false;
-                    rowLeft = rowGap = 0;
+                    rowLeft = rowGap = rowHeight = 0;
+                } else if (w == "trrh") {
+                    rowHeight = t.param < 0 ? -t.param : t.param;  // negative: exactly
+                } else if (std::int64_t* measure = PageMeasure(pageSize, w);
+                           measure && t.hasParam) {
+                    *measure = t.param;
                 } else if (w == "trleft") {
                     rowLeft = t.param;
                 } else if (w == "trgaph") {
@@ -362,6 +384,7 @@ Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem
                             counted.push_back(cell);
                         }
                         layout.rows.push_back(std::move(counted));
+                        layout.rowHeights.push_back(rowHeight);
                         rowCells.clear();
                     }
                     resetCell(t.end);
@@ -389,6 +412,8 @@ Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem
         if (!done) t = scanner.Next();
     }
     if (layout.rows.empty()) return Status::Fail("“" + PathText(source) + "”中没有表格。");
+    layout.pageBodyTwips =
+        std::max<std::int64_t>(pageSize.height - pageSize.marginTop - pageSize.marginBottom, 0);
     return layout;
 }
 
@@ -502,10 +527,23 @@ Result<std::vector<std::vector<RtfCellContent>>> ReadRtfTable(std::string_view r
 std::string RtfEscaped(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size() + 16);
-    const auto unit = [&out](std::uint32_t u) {
+    // One UTF-16 unit and its two fallback bytes: the character's GBK bytes,
+    // which readers without Unicode take from the document's code page 936,
+    // or "??" for a character GBK holds in other than two bytes.
+    const auto unit = [&out](std::uint32_t u, std::string_view gbk) {
+        static constexpr char kHex[] = "0123456789abcdef";
         out += "\\u";
         out += std::to_string(static_cast<std::int16_t>(static_cast<std::uint16_t>(u)));
-        out += '?';
+        if (gbk.size() != static_cast<std::size_t>(kRtfFallbackBytes)) {
+            out += "??";
+            return;
+        }
+        for (const char c : gbk) {
+            const auto b = static_cast<unsigned char>(c);
+            out += "\\'";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
     };
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -530,19 +568,20 @@ std::string RtfEscaped(std::string_view utf8) {
         // One UTF-8 sequence; a malformed one stands for U+FFFD.
         const Utf8Character character = DecodeUtf8(utf8, i);
         if (!character.valid) {
-            unit(0xFFFD);
+            unit(0xFFFD, {});
             ++i;
             while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
             continue;
         }
+        const auto gbk = Utf8ToGbk(utf8.substr(i, character.length));
         i += character.length;
         std::uint32_t code = character.code;
         if (code >= 0x10000) {
             code -= 0x10000;
-            unit(0xD800 + (code >> 10));
-            unit(0xDC00 + (code & 0x3FF));
+            unit(0xD800 + (code >> 10), {});
+            unit(0xDC00 + (code & 0x3FF), {});
         } else {
-            unit(code);
+            unit(code, gbk ? std::string_view(*gbk) : std::string_view());
         }
     }
     return out;
@@ -577,14 +616,25 @@ std::pair<int, int> JpegPixelSize(std::string_view jpeg) {
 
 namespace {
 
-constexpr std::int64_t kTwipsPerPixel = 15;  // 96 pixels per inch
+constexpr std::int64_t kTwipsPerPixel = 15;   // 96 pixels per inch
+constexpr std::int64_t kLeastRowTwips = 400;  // one line of 12-point text and its padding
+constexpr std::int64_t kAroundTableTwips = 1440;
 
-std::string PictureGroup(std::string_view jpeg, int width, int height, std::int64_t cellWidth) {
+// A picture is shown at its size, or scaled down, aspect kept, to the cell's
+// width or the height limit, whichever is reached first (0: no limit).
+std::string PictureGroup(std::string_view jpeg, int width, int height, std::int64_t cellWidth,
+                         std::int64_t heightLimit) {
     std::int64_t goalWidth = width * kTwipsPerPixel;
     std::int64_t goalHeight = height * kTwipsPerPixel;
-    if (cellWidth > 0 && goalWidth > cellWidth) {
+    const bool tooWide = cellWidth > 0 && goalWidth > cellWidth;
+    const bool tooTall = heightLimit > 0 && goalHeight > heightLimit;
+    // Width bound when cellWidth / goalWidth <= heightLimit / goalHeight.
+    if (tooWide && (!tooTall || cellWidth * goalHeight <= heightLimit * goalWidth)) {
         goalHeight = (goalHeight * cellWidth + goalWidth / 2) / goalWidth;
         goalWidth = cellWidth;
+    } else if (tooTall) {
+        goalWidth = (goalWidth * heightLimit + goalHeight / 2) / goalHeight;
+        goalHeight = heightLimit;
     }
     std::string group = "{\\pict\\jpegblip\\picw" + std::to_string(width) + "\\pich" +
                         std::to_string(height) + "\\picwgoal" + std::to_string(goalWidth) +
@@ -605,6 +655,13 @@ std::string PictureGroup(std::string_view jpeg, int width, int height, std::int6
 const char* const kNotOpenText = "没有打开的文档。";
 
 }  // namespace
+
+std::int64_t PictureHeightLimit(const RtfTableLayout& layout, std::size_t row) {
+    std::int64_t left = layout.pageBodyTwips - kAroundTableTwips;
+    for (std::size_t i = 0; i < layout.rowHeights.size(); ++i)
+        if (i != row) left -= std::max(layout.rowHeights[i], kLeastRowTwips);
+    return std::max<std::int64_t>(left, 0);
+}
 
 Status RtfDocumentEngine::Open(const std::filesystem::path& templateFile) {
     Close();
@@ -635,8 +692,11 @@ Status RtfDocumentEngine::SetCellText(int row, int column, std::string_view text
     edit.pictures.clear();
     edit.replaced = true;
     edit.text = RtfEscaped(text);
-    // The text follows \uN? escapes counted with one fallback character.
-    if ((*cell)->unicodeSkip != 1) edit.text = "{\\uc1 " + edit.text + "}";
+    // Each \uN escape of the text is followed by two fallback bytes; a cell
+    // that counts them otherwise gets the count for the text alone.
+    const bool escapes = !IsAscii(text);
+    if (escapes && (*cell)->unicodeSkip != kRtfFallbackBytes)
+        edit.text = "{\\uc2 " + edit.text + "}";
     return Status::Ok();
 }
 
@@ -648,7 +708,8 @@ Status RtfDocumentEngine::AddPicture(int row, int column, const std::filesystem:
     const auto [width, height] = JpegPixelSize(*bytes);
     if (width == 0) return Status::Fail("“" + PathText(jpeg) + "”不是JPEG图片。");
     edits_[(*cell)->begin].pictures.push_back(
-        PictureGroup(*bytes, width, height, (*cell)->widthTwips));
+        PictureGroup(*bytes, width, height, (*cell)->widthTwips,
+                     PictureHeightLimit(table_, static_cast<std::size_t>(row - 1))));
     return Status::Ok();
 }
 

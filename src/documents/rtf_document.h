@@ -33,7 +33,15 @@ struct RtfCell {
 
 struct RtfTableLayout {
     std::vector<std::vector<RtfCell>> rows;
+    std::vector<std::int64_t> rowHeights;  // per row: its least height (\trrh), 0 if none
+    std::int64_t pageBodyTwips = 0;        // page height less the top and bottom margins
 };
+
+// The tallest a picture in a cell of `row` (counted from 0) may be for the
+// table to stay on one page: the page body less the other rows (each at
+// least one line high) and an inch for what stands around the table (a
+// title, the paragraph after it); 0 when nothing is left (no limit is set).
+std::int64_t PictureHeightLimit(const RtfTableLayout& layout, std::size_t row);
 
 // Finds the first table of an RTF text. `source` names the text in messages.
 Result<RtfTableLayout> ParseRtfTable(std::string_view rtf, const std::filesystem::path& source);
@@ -49,9 +57,15 @@ struct RtfCellContent {
 Result<std::vector<std::vector<RtfCellContent>>> ReadRtfTable(std::string_view rtf,
                                                               const std::filesystem::path& source);
 
-// UTF-8 text as RTF body text: "\", "{", "}" escaped, line ends as \par, tabs
-// as \tab, other control characters dropped, every non-ASCII character as
-// \uN? with N a signed 16-bit number (a surrogate pair beyond U+FFFF).
+// Fallback bytes after each \uN escape that RtfEscaped writes (\uc2).
+inline constexpr int kRtfFallbackBytes = 2;
+
+// UTF-8 text as RTF body text for a place where \uc2 is in effect: "\",
+// "{", "}" escaped, line ends as \par, tabs as \tab, other control
+// characters dropped, every non-ASCII character as \uN with N a signed 16-bit
+// number (a surrogate pair beyond U+FFFF), followed by its GBK bytes as
+// \'hh\'hh ("\u28857\'b5\'e3" for 点), or "??" when GBK does not hold it in
+// two bytes.
 std::string RtfEscaped(std::string_view utf8);
 
 // Pixel size of a JPEG (from its frame header); {0, 0} when it is not one.

@@ -168,6 +168,33 @@ constexpr std::string_view kKmlClosing = "</Document>\r\n</kml>";
 
 // ---------------------------------------------------------------- DXF
 
+// What comes before the entities: a HEADER that names the drawing format
+// (AutoCAD R12, AC1009) and the code page of its texts (GBK, ANSI_936), and
+// TABLES that declare what the entities name: the line type of the layers,
+// the layers "POINT", "POINTID" and "POLYLINE", and the text style "HZ" of
+// the labels (the SHX font "txt" with the Chinese big font "gbcbig"). Both
+// drawings declare all of them. Without the code page, readers take the
+// labels for Latin-1 text; without the style, they drop it from every label.
+constexpr std::string_view kDxfHeader =
+    "  0\r\nSECTION\r\n  2\r\nHEADER\r\n"
+    "  9\r\n$ACADVER\r\n  1\r\nAC1009\r\n"
+    "  9\r\n$DWGCODEPAGE\r\n  3\r\nANSI_936\r\n"
+    "  0\r\nENDSEC\r\n"
+    "  0\r\nSECTION\r\n  2\r\nTABLES\r\n"
+    "  0\r\nTABLE\r\n  2\r\nLTYPE\r\n 70\r\n1\r\n"
+    "  0\r\nLTYPE\r\n  2\r\nCONTINUOUS\r\n 70\r\n0\r\n  3\r\nSolid line\r\n"
+    " 72\r\n65\r\n 73\r\n0\r\n 40\r\n0.0\r\n"
+    "  0\r\nENDTAB\r\n"
+    "  0\r\nTABLE\r\n  2\r\nLAYER\r\n 70\r\n3\r\n"
+    "  0\r\nLAYER\r\n  2\r\nPOINT\r\n 70\r\n0\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n"
+    "  0\r\nLAYER\r\n  2\r\nPOINTID\r\n 70\r\n0\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n"
+    "  0\r\nLAYER\r\n  2\r\nPOLYLINE\r\n 70\r\n0\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n"
+    "  0\r\nENDTAB\r\n"
+    "  0\r\nTABLE\r\n  2\r\nSTYLE\r\n 70\r\n1\r\n"
+    "  0\r\nSTYLE\r\n  2\r\nHZ\r\n 70\r\n0\r\n 40\r\n0.0\r\n 41\r\n1.0\r\n 50\r\n0.0\r\n"
+    " 71\r\n0\r\n 42\r\n2.5\r\n  3\r\ntxt\r\n  4\r\ngbcbig\r\n"
+    "  0\r\nENDTAB\r\n"
+    "  0\r\nENDSEC\r\n";
 constexpr std::string_view kDxfEntities = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
 constexpr std::string_view kDxfPolylineHead =
     "  0\r\nPOLYLINE\r\n  8\r\nPOLYLINE\r\n 66\r\n1\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0\r\n";
@@ -294,9 +321,16 @@ class KmlPolylineWriter : public PosWriter {
     explicit KmlPolylineWriter(const WriterContext& context) : context_(context) {}
     void Begin(std::string& text) override { KmlPolylineOpening(text, context_.output); }
     Status Record(std::string& text, const PosRecord& record) override {
-        // The polyline copies the coordinate texts as written.
+        // The polyline copies the coordinate texts as written, but KML
+        // coordinates must be numbers: a heading line of nine words would
+        // otherwise become a point at 0 degrees north, 0 east. A character
+        // XML cannot hold is named first, so that the message shows no
+        // bytes that are not text.
         for (const std::string* field : {&record.Longitude(), &record.Latitude()})
             if (auto checked = CheckXmlText(record, *field, context_.pos); !checked) return checked;
+        for (auto field : {PosNumberField::Longitude, PosNumberField::Latitude})
+            if (auto number = PosNumber(record, field, context_.pos); !number)
+                return number.status();
         text += XmlEscaped(record.Longitude());
         text += ',';
         text += XmlEscaped(record.Latitude());
@@ -351,7 +385,10 @@ class DxfPointWriter : public ProjectingWriter {
         : ProjectingWriter(context),
           h_(context.options.textScale / 500),
           heightText_(GeneralNumberText(h_)) {}
-    void Begin(std::string& text) override { text += kDxfEntities; }
+    void Begin(std::string& text) override {
+        text += kDxfHeader;
+        text += kDxfEntities;
+    }
     void End(std::string& text) override { text += kDxfEnd; }
 
   private:
@@ -366,6 +403,7 @@ class DxfPolylineWriter : public ProjectingWriter {
   public:
     using ProjectingWriter::ProjectingWriter;
     void Begin(std::string& text) override {
+        text += kDxfHeader;
         text += kDxfEntities;
         text += kDxfPolylineHead;
     }

@@ -18,12 +18,6 @@
 
 namespace skyrell {
 
-namespace {
-
-bool IsBlank(const QString& text) { return TrimSpaces(U(text)).empty(); }
-
-}  // namespace
-
 frmInfo::frmInfo(Services& services, QWidget* owner, std::function<QString()> processFolder)
     : QWidget(owner, Qt::Window), services_(services), processFolder_(std::move(processFolder)) {
     setObjectName(QStringLiteral("frmInfo"));
@@ -168,21 +162,9 @@ void frmInfo::Save() {
         Warn(QStringLiteral("未选择点位截图，请先在左侧列表中选择一个点位截图。"));
         return;
     }
-    // A description of blanks only would be stored empty, so it counts as
-    // not entered.
-    if (IsBlank(txtData1_->text())) {
-        Warn(QStringLiteral("未输入第一描述。"));
-        txtData1_->setFocus();
-        return;
-    }
-    if (IsBlank(txtData2_->text())) {
-        Warn(QStringLiteral("未输入第二描述。"));
-        txtData2_->setFocus();
-        return;
-    }
     const PointDescription record{U(txtName_->text()), U(txtData1_->text()), U(txtData2_->text()),
                                   U(txtData3_->text()), U(txtData4_->text())};
-    if (const auto problem = CheckPointDescription(record)) {
+    if (const auto problem = CheckNewPointDescription(record)) {
         Warn(Q(problem->message));
         QLineEdit* const boxes[] = {txtName_, txtData1_, txtData2_, txtData3_, txtData4_};
         boxes[problem->field - 1]->setFocus();
@@ -225,11 +207,11 @@ frmInfo* OpenPointDescriptionEditor(Services& services, QWidget* owner,
                                  owner->windowTitle());
     };
     if (missing(prickedFolder)) {
-        refuse(QStringLiteral("刺点片目录不存在。"));
+        refuse(Q(std::string(kNoPrickedPhotoFolderText)));
         return nullptr;
     }
     if (missing(processFolder())) {
-        refuse(QStringLiteral("过程数据目录不存在。"));
+        refuse(Q(std::string(kNoProcessDataFolderText)));
         return nullptr;
     }
     // The open editor, if any. A closed one is hidden until its deletion.

@@ -93,6 +93,14 @@ std::optional<FieldProblem> CheckPointDescription(const PointDescription& record
     return std::nullopt;
 }
 
+std::optional<FieldProblem> CheckNewPointDescription(const PointDescription& record) {
+    // A field of blanks only would be stored empty, so it counts as not entered.
+    if (TrimSpaces(record.name).empty()) return FieldProblem{1, "未输入点名。"};
+    if (TrimSpaces(record.place).empty()) return FieldProblem{2, "未输入第一描述。"};
+    if (TrimSpaces(record.height).empty()) return FieldProblem{3, "未输入第二描述。"};
+    return CheckPointDescription(record);
+}
+
 Result<std::optional<PointDescription>> FindPointDescription(const std::filesystem::path& file,
                                                              std::string_view name,
                                                              const Feedback& feedback) {

@@ -52,6 +52,16 @@ struct FieldProblem {
 // in any field is refused ("第三描述中不能包含逗号。").
 std::optional<FieldProblem> CheckPointDescription(const PointDescription& record);
 
+// What the editor refuses before it stores a record, in its order: a point
+// name, first or second description of blanks only ("未输入第一描述。"),
+// then what CheckPointDescription refuses.
+std::optional<FieldProblem> CheckNewPointDescription(const PointDescription& record);
+
+// The editor works in a sortie whose pricked-point photo and process-data
+// folders exist; otherwise it is refused with these messages.
+inline constexpr std::string_view kNoPrickedPhotoFolderText = "刺点片目录不存在。";
+inline constexpr std::string_view kNoProcessDataFolderText = "过程数据目录不存在。";
+
 // The first record whose name equals `name` without regard to case. Nothing
 // when the file does not exist or holds no such record; a read failure names
 // the file.

@@ -47,12 +47,36 @@ Status LineReader::Open(const std::filesystem::path& path) {
     // size, as its readers open many of them.
     buffer_.resize(static_cast<std::size_t>(
         std::clamp<std::uint64_t>(size_ + 1, std::uint64_t{1} << 16, std::uint64_t{1} << 20)));
-    if (Fill() && end_ - begin_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) {
+    if (!Fill()) return status_;
+    if (end_ - begin_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) {
         encoding_ = TextEncoding::Utf8;
         begin_ += 3;
         consumed_ += 3;
+        return status_;
     }
+    encoding_ = DecideEncoding();
     return status_;
+}
+
+TextEncoding LineReader::DecideEncoding() {
+    TextEncodingDecision decision;
+    decision.Feed(std::string_view(buffer_.data() + begin_, end_ - begin_));
+    // The rest of the file is read beside the line reading, at its own
+    // offsets, up to the first byte that is not UTF-8.
+    std::vector<char> piece;
+    auto offset = static_cast<off_t>(end_);
+    while (decision.StillUtf8()) {
+        if (piece.empty()) piece.resize(std::size_t{1} << 16);
+        const ssize_t n = ::pread(fileno(file_), piece.data(), piece.size(), offset);
+        if (n == 0) break;
+        // A pipe cannot be read twice: its first buffer decides, whole when
+        // the input ended within it. A failing read is reported by the
+        // reading itself.
+        if (n < 0) return decision.Decision(end_ < buffer_.size());
+        decision.Feed(std::string_view(piece.data(), static_cast<std::size_t>(n)));
+        offset += n;
+    }
+    return decision.Decision();
 }
 
 bool LineReader::Fill() {

@@ -1,8 +1,10 @@
 #pragma once
 // Reading text files line by line.
 //
-// Text files are GBK, or UTF-8 when they start with a UTF-8 byte-order mark;
-// lines come out as UTF-8. A line ends at CR LF, CR or LF.
+// Text files are GBK, or UTF-8 when they start with a UTF-8 byte-order mark
+// or are entirely valid UTF-8 with a non-ASCII character in them
+// (TextEncodingDecision); lines come out as UTF-8. A line ends at CR LF, CR
+// or LF.
 
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +43,9 @@ class LineReader {
 
   private:
     bool Fill();
+    // The encoding of a file without a byte-order mark, from the whole file
+    // (the first buffer for a pipe).
+    TextEncoding DecideEncoding();
 
     std::FILE* file_ = nullptr;
     std::filesystem::path path_;

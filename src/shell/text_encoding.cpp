@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "shell/text.h"
 
@@ -68,6 +69,61 @@ Converter& GbkEncoder() {
 }
 
 }  // namespace
+
+void TextEncodingDecision::Feed(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end && !broken_) {
+        if (pending_ == 0) {
+            // ASCII runs are the bulk of most files: skip them eight at a time.
+            while (end - p >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, sizeof word);
+                if (word & 0x8080808080808080u) break;
+                p += 8;
+            }
+            if (p == end) break;
+            const unsigned char lead = *p++;
+            if (lead < 0x80) continue;
+            nonAscii_ = true;
+            low_ = 0x80;
+            high_ = 0xBF;
+            if (lead >= 0xC2 && lead <= 0xDF) {
+                pending_ = 1;
+            } else if (lead >= 0xE0 && lead <= 0xEF) {
+                pending_ = 2;
+                if (lead == 0xE0) low_ = 0xA0;   // no overlong forms
+                if (lead == 0xED) high_ = 0x9F;  // no surrogates
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                pending_ = 3;
+                if (lead == 0xF0) low_ = 0x90;
+                if (lead == 0xF4) high_ = 0x8F;  // nothing beyond U+10FFFF
+            } else {
+                broken_ = true;  // 0x80..0xC1 and 0xF5..0xFF lead nothing
+            }
+            continue;
+        }
+        const unsigned char next = *p++;
+        if (next < low_ || next > high_) {
+            broken_ = true;
+            break;
+        }
+        --pending_;
+        low_ = 0x80;
+        high_ = 0xBF;
+    }
+}
+
+TextEncoding TextEncodingDecision::Decision(bool complete) const {
+    const bool utf8 = !broken_ && nonAscii_ && (pending_ == 0 || !complete);
+    return utf8 ? TextEncoding::Utf8 : TextEncoding::Gbk;
+}
+
+TextEncoding DecideTextEncoding(std::string_view bytes) {
+    TextEncodingDecision decision;
+    decision.Feed(bytes);
+    return decision.Decision();
+}
 
 std::string GbkToUtf8(std::string_view gbk) {
     if (IsAscii(gbk)) return std::string(gbk);

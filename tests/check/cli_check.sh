@@ -48,6 +48,15 @@ same_report report_no_site_photo_folder.txt
 grep -q '项目文件夹不存在，无法进行检查。' "$work/err" || fail "missing folder message"
 [ ! -e "$work/第2架次" ] || fail "a missing folder was created"
 
+# A folder that is no sortie is refused and gets no report; "." names the
+# folder it stands for.
+mkdir -p "$work/2013-1-5"
+"$cli" check "$work/2013-1-5/" > /dev/null 2> "$work/err"; status=$?
+[ $status -eq 1 ] && [ -z "$(ls "$work/2013-1-5")" ] || fail "date folder: exit $status"
+grep -q '项目路径未选择至“架次”文件夹，请重新选择。' "$work/err" || fail "no refusal message"
+(cd "$sortie" && "$cli" check . > /dev/null); status=$?
+[ $status -eq 3 ] || fail "check of . inside the sortie exited $status"
+
 "$cli" check > /dev/null 2>&1; status=$?
 [ $status -eq 2 ] || fail "missing argument exited $status"
 rm -rf "$work"

@@ -60,13 +60,14 @@ TEST(RtfDocument, TextIsEscapedAndReadsBack) {
         const char* readBack;
     } cases[] = {
         {"a\\b{c}", "a\\\\b\\{c\\}", "a\\b{c}"},
-        {"点名P1", "\\u28857?\\u21517?P1", "点名P1"},
-        {"\xEE\x80\x80", "\\u-8192?", "\xEE\x80\x80"},                    // U+E000
-        {"\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?", "\xF0\x9F\x98\x80"},  // U+1F600
+        // GBK bytes after each character, for readers without Unicode.
+        {"点名P1", "\\u28857\\'b5\\'e3\\u21517\\'c3\\'fbP1", "点名P1"},
+        {"\xEE\x80\x80", "\\u-8192??", "\xEE\x80\x80"},                     // U+E000: one GBK byte
+        {"\xF0\x9F\x98\x80", "\\u-10179??\\u-8704??", "\xF0\x9F\x98\x80"},  // U+1F600
         {"a\r\nb\nc\rd", "a\\par b\\par c\\par d", "a\r\nb\r\nc\r\nd"},
         {"\xFF"
          "1",
-         "\\u-3?1",
+         "\\u-3??1",
          "\xEF\xBF\xBD"
          "1"},                     // not UTF-8: U+FFFD
         {"0286", "0286", "0286"},  // digits right after the cell's formatting

@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "shell/files.h"
+#include "shell/line_reader.h"
+#include "shell/text.h"
 #include "shell/text_encoding.h"
 #include "support/temp_folder.h"
 
@@ -62,6 +66,37 @@ TEST(ConvertPosFile, WritesTheGoldenFiles) {
     }
 }
 
+// The drawings read back as group pairs (code line, value line): the header
+// names R12 and code page 936, and every layer, line type and text style an
+// entity or a layer names is declared in the tables.
+TEST(ConvertPosFile, DxfDrawingsDeclareWhatTheyName) {
+    constexpr std::pair<const char*, const char*> kNamingCodes[] = {
+        {"8", "LAYER"}, {"7", "STYLE"}, {"6", "LTYPE"}};
+    for (auto conversion : {PosConversion::DxfPoint, PosConversion::DxfPolyline}) {
+        TempFolder folder;
+        ASSERT_TRUE(ConvertPosFile(conversion, DataFile("pos/flight.txt"), folder / "f.dxf",
+                                   Options("1954", "3"))
+                        .ok());
+        const auto lines = *ReadTextLines(folder / "f.dxf");
+        std::map<std::string, std::set<std::string>> declared;  // table -> entries
+        std::map<std::string, std::string> variables;
+        std::string entry;
+        for (std::size_t i = 0; i + 3 < lines.size(); i += 2) {
+            const std::string code(TrimSpaces(lines[i]));
+            if (code == "0") entry = lines[i + 1];
+            if (code == "2" && entry != "TABLE" && entry != "SECTION")
+                declared[entry].insert(lines[i + 1]);
+            if (code == "9") variables[lines[i + 1]] = lines[i + 3];
+            for (const auto& [c, table] : kNamingCodes)
+                EXPECT_TRUE(code != c || declared[table].count(lines[i + 1]) == 1) << lines[i + 1];
+        }
+        EXPECT_EQ(variables["$ACADVER"], "AC1009");
+        EXPECT_EQ(variables["$DWGCODEPAGE"], "ANSI_936");
+        EXPECT_EQ(declared["LAYER"], (std::set<std::string>{"POINT", "POINTID", "POLYLINE"}));
+        EXPECT_EQ(lines.back(), "EOF");
+    }
+}
+
 std::string PosLines(int n) {
     std::string bytes = "photo week time lon lat height\r\n";
     for (int i = 0; i < n; ++i)
@@ -83,8 +118,8 @@ TEST(ConvertPosFile, LineCountsFollowTheRecordCount) {
         const Row rows[] = {
             {PosConversion::KmlPoint, static_cast<std::size_t>(5 + 112 + 19 * n + 2 - 1)},
             {PosConversion::KmlPolyline, 51},
-            {PosConversion::DxfPoint, static_cast<std::size_t>(4 + 26 * n + 4)},
-            {PosConversion::DxfPolyline, static_cast<std::size_t>(16 + 10 * n + 8)},
+            {PosConversion::DxfPoint, static_cast<std::size_t>(108 + 4 + 26 * n + 4)},
+            {PosConversion::DxfPolyline, static_cast<std::size_t>(108 + 16 + 10 * n + 8)},
             {PosConversion::TxtBl, static_cast<std::size_t>(1 + n)},
             {PosConversion::TxtXy, static_cast<std::size_t>(1 + n)},
         };
@@ -155,17 +190,17 @@ TEST(ConvertPosFile, ANonNumericCoordinateStopsAndWritesNothing) {
     const auto pos = folder / "p.txt";
     WriteBytes(pos, "1 a b 114 30 0 0 0 0\r\ntitle\r\n2 a b 120.05x18 30 0 0 0 0\r\n");
     WriteBytes(folder / "old", "old content");
-    for (auto conversion : {PosConversion::KmlPoint, PosConversion::DxfPoint,
-                            PosConversion::DxfPolyline, PosConversion::TxtXy}) {
+    for (auto conversion :
+         {PosConversion::KmlPoint, PosConversion::KmlPolyline, PosConversion::DxfPoint,
+          PosConversion::DxfPolyline, PosConversion::TxtXy}) {
         const auto result = ConvertPosFile(conversion, pos, folder / "old", Options("1954", "3"));
         EXPECT_EQ(result.failure, ConversionFailure::BadCoordinate);
         EXPECT_EQ(result.status.message(),
                   "无人机POS文件 " + PathText(pos) + " 第3行的经度“120.05x18”不是数字！");
         EXPECT_EQ(ReadBytes(folder / "old"), "old content");
     }
-    // The copying conversions do not read the numbers.
+    // The copying ID,B,L text does not read the numbers.
     EXPECT_TRUE(ConvertPosFile(PosConversion::TxtBl, pos, folder / "bl", {}).ok());
-    EXPECT_TRUE(ConvertPosFile(PosConversion::KmlPolyline, pos, folder / "l.kml", {}).ok());
     // The height counts only for KML points.
     WriteBytes(pos, "1 a b 114 30 high 0 0 0\r\n");
     const auto result = ConvertPosFile(PosConversion::KmlPoint, pos, folder / "k.kml", {});

@@ -44,5 +44,46 @@ TEST(TextEncoding, GbkSafeTextShowsWhatGbkCannotHold) {
     for (const auto& [text, shown] : cases) EXPECT_EQ(GbkSafeText(text), shown) << shown;
 }
 
+// Files without a byte-order mark are UTF-8 only when every byte of them is
+// valid UTF-8 and one is not ASCII; GBK that starts like UTF-8 stays GBK.
+TEST(TextEncoding, FilesWithoutAMarkAreUtf8OnlyWhenEntirelyValid) {
+    // Lines enough to pass the reader's first buffer of 1 MiB.
+    std::string far;
+    while (far.size() < (std::size_t{3} << 19)) far += "0123456789\r\n";
+    const std::string utf8Results = "坐标成果";
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+        std::string lastLine;
+    } cases[] = {
+        {"ascii", "P0001,a\r\n", TextEncoding::Gbk, "P0001,a"},
+        {"utf-8 without a mark", utf8Results + ",1\r\n", TextEncoding::Utf8, utf8Results + ",1"},
+        {"gbk", kGbkResults, TextEncoding::Gbk, "坐标成果"},
+        {"gbk whose lead C1 only a lax reader takes", "\xC1\xAA\xCD\xA8", TextEncoding::Gbk,
+         "联通"},
+        {"gbk whose first character is a UTF-8 pair", "\xC4\xA3\xD6\xD0", TextEncoding::Gbk,
+         "模中"},
+        {"gbk whose three-byte start breaks", "\xE4\xB8\xD6\xD0", TextEncoding::Gbk, "涓中"},
+        {"gbk ending in a cut three-byte start", "P1\xE4\xBD", TextEncoding::Gbk, "P1浣"},
+        {"utf-8 beyond the first buffer", far + utf8Results, TextEncoding::Utf8, utf8Results},
+        {"gbk beyond the first buffer after utf-8", utf8Results + "\r\n" + far + kGbkResults,
+         TextEncoding::Gbk, "坐标成果"},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecideTextEncoding(c.bytes), c.encoding) << c.name;
+        // Fed byte by byte, every character is cut between pieces.
+        TextEncodingDecision pieces;
+        for (const char b : c.bytes) pieces.Feed(std::string_view(&b, 1));
+        EXPECT_EQ(pieces.Decision(), c.encoding) << c.name;
+
+        WriteBytes(folder / "t.txt", c.bytes);
+        const auto lines = ReadTextLines(folder / "t.txt");
+        ASSERT_TRUE(lines.ok() && !lines->empty()) << c.name;
+        EXPECT_EQ(lines->back(), c.lastLine) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace skyrell

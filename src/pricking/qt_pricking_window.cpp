@@ -127,6 +127,7 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     split->addWidget(left);
     split->addWidget(picPhoto_);
     split->setStretchFactor(1, 1);
+    split->setSizes({340, 940});
 
     // Saving.
     spnSketch_ = Named(new QSpinBox(this), "spnSketch");
@@ -280,6 +281,7 @@ void PrickingWindow::Search() {
 
 void PrickingWindow::ShowSurvey(PrickingSurvey survey) {
     survey_ = std::move(survey);
+    ++surveys_;
     shownPoint_ = shownPhoto_ = -1;
     markMoved_ = false;
     picPhoto_->Open(QString());
@@ -441,6 +443,7 @@ void PrickingWindow::MakeThumbnails() {
     std::vector<std::filesystem::path> photos;
     for (const auto& sighting : point->sightings) photos.push_back(sighting.photo);
     thumbnailsFor_ = shownPoint_;
+    thumbnailsOf_ = surveys_;
     thumbnails_->Run(
         [photos](const Feedback& feedback) {
             std::vector<QImage> images;
@@ -460,7 +463,7 @@ void PrickingWindow::MakeThumbnails() {
         },
         {},
         [this](const std::vector<QImage>& images) {
-            if (thumbnailsFor_ != shownPoint_) {
+            if (thumbnailsFor_ != shownPoint_ || thumbnailsOf_ != surveys_) {
                 MakeThumbnails();
                 return;
             }

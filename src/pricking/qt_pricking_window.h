@@ -84,7 +84,9 @@ class PrickingWindow : public QWidget {
     int shownPoint_ = -1;   // the rows the view's photo belongs to
     int shownPhoto_ = -1;
     bool markMoved_ = false;  // the mark moved since it was opened or saved
-    int thumbnailsFor_ = -1;  // the point whose thumbnails are being made
+    int surveys_ = 0;         // how many surveys were shown
+    int thumbnailsFor_ = -1;  // the point (of survey thumbnailsOf_) whose thumbnails are made
+    int thumbnailsOf_ = 0;
 
     QLineEdit* txtSortie_;
     QLineEdit* txtPoints_;

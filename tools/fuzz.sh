@@ -21,13 +21,17 @@ printf '%s' '-0.5S,-179.59599999W' > $out/seeds/angles/signs
 mkdir -p $out/seeds/rtf
 cp resources/*.doc $out/seeds/rtf/
 
+mkdir -p $out/seeds/pricking
+printf '%s\r\n' '点名,航片,X,Y,刺点片' 'P0001,IMG_0286.JPG,2736.5,1824.25,是' 'P0001,IMG_0287.JPG,1,2,否' |
+    iconv -f UTF-8 -t GBK > $out/seeds/pricking/record.csv
+
 mkdir -p $out/seeds/jpeg
 $out/make_jpeg_seeds $out/seeds/jpeg
 
 data=tests/data
 status=0
 for target in split_fields pos_reader raw_csv point_descriptions coordinate_table angles \
-    rtf_template jpeg_dct_turn candidates; do
+    rtf_template jpeg_dct_turn candidates pricking_record; do
     case $target in
         split_fields) seeds="$data/pos $data/project" ;;
         pos_reader) seeds="$data/pos" ;;
@@ -36,6 +40,7 @@ for target in split_fields pos_reader raw_csv point_descriptions coordinate_tabl
         angles) seeds="$out/seeds/angles" ;;
         rtf_template) seeds="$out/seeds/rtf" ;;
         jpeg_dct_turn) seeds="$out/seeds/jpeg" ;;
+        pricking_record) seeds="$out/seeds/pricking" ;;
         candidates) seeds="$out/seeds/jpeg $data/project" ;;
     esac
     mkdir -p $out/corpus/$target

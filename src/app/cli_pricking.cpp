@@ -1,8 +1,10 @@
-// Commands of pricking: prick a point on a photo.
+// Commands of pricking: prick a point on a photo, export the GCP list.
 
 #include <iostream>
 
 #include "app/cli_common.h"
+#include "candidates/candidates.h"
+#include "pricking/gcp_list.h"
 #include "pricking/pricking.h"
 #include "shell/files.h"
 #include "shell/text.h"
@@ -47,13 +49,41 @@ int RunPrick(const Args& args) {
     return kExitOk;
 }
 
+// gcp-export SORTIE POINTS OUT [--make hi-target|chc] [--datum CODE --zone 3|6]:
+// the pricking record with the points' coordinates, as gcp_list.txt. Pricked
+// points that POINTS lacks are named on stderr and left out.
+int RunGcpExport(const Args& args) {
+    args.Expect(3, {"make", "datum", "zone"});
+    const std::filesystem::path sortie = PathOf(args.Positional(0, "SORTIE"));
+    const std::filesystem::path pointsFile = PathOf(args.Positional(1, "POINTS"));
+    const std::filesystem::path out = PathOf(args.Positional(2, "OUT"));
+    std::optional<ControllerMake> make;
+    if (args.Option("make"))
+        make = args.Choice("make", {"hi-target", "chc"}) == "chc" ? ControllerMake::Chc
+                                                                  : ControllerMake::HiTarget;
+    std::optional<GaussZone> zone;
+    if (args.Option("datum") || args.Option("zone"))
+        zone = GaussZone{args.Choice("datum", {"1954", "1980", "2000", "1984"}),
+                         args.Choice("zone", {"3", "6"})};
+    const auto points = ReadControlPoints(pointsFile, make, Feedback::None());
+    if (!points) return Fail(points.status().message());
+    const auto list = WriteGcpList(sortie, *points, zone, out);
+    if (!list) return Fail(list.status().message());
+    for (const std::string& point : list->unknownPoints)
+        std::cerr << "点" << point << "不在控制点文件中，未写入GCP列表。\n";
+    std::cout << "已保存GCP列表：" << PathText(out) << '\n';
+    return kExitOk;
+}
+
 }  // namespace
 
 std::vector<Command> PrickingCommands() {
     return {{"prick",
              "SORTIE --point NAME --photo PATH --at X,Y [--observation-only] [--sketch-width PX]",
              RunPrick,
-             {"observation-only"}}};
+             {"observation-only"}},
+            {"gcp-export", "SORTIE POINTS OUT [--make hi-target|chc] [--datum CODE --zone 3|6]",
+             RunGcpExport}};
 }
 
 }  // namespace skyrell::cli

@@ -83,41 +83,26 @@ std::string PointLineText(const std::filesystem::path& file, std::int64_t line,
     return "控制点文件 " + PathText(file) + " 第" + std::to_string(line) + "行" + std::string(what);
 }
 
-bool IsValidUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const Utf8Character c = DecodeUtf8(text, at);
-        if (!c.valid) return false;
-        at += c.length;
-    }
-    return true;
-}
-
 Result<std::vector<ControlPoint>> ReadPlainPoints(const std::filesystem::path& file,
                                                   const Feedback& feedback) {
     LineReader reader;
     if (auto opened = reader.Open(file); !opened) return opened;
     struct Line {
         std::int64_t number;
-        std::string bytes;
+        std::string text;  // UTF-8
     };
     std::vector<Line> lines;
-    bool utf8 = reader.Encoding() == TextEncoding::Utf8;
-    bool allUtf8 = true;
-    std::string bytes;
-    while (reader.NextBytes(bytes)) {
+    std::string text;
+    while (reader.Next(text)) {
         if (feedback.Cancelled()) return Status::Fail(std::string(kCancelledText));
-        if (TrimSpaces(bytes).empty()) continue;
-        allUtf8 = allUtf8 && IsValidUtf8(bytes);
-        lines.push_back({reader.LineNumber(), bytes});
+        if (TrimSpaces(text).empty()) continue;
+        lines.push_back({reader.LineNumber(), text});
     }
     if (!reader.status()) return reader.status();
-    // Without a byte-order mark the file is UTF-8 when every line is.
-    utf8 = utf8 || allUtf8;
 
     std::vector<ControlPoint> points;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string text = utf8 ? lines[i].bytes : GbkToUtf8(lines[i].bytes);
-        const FieldList fields = SplitFields(text, ",");
+        const FieldList fields = SplitFields(lines[i].text, ",");
         std::optional<double> lat, lon, height;
         if (fields.Count() >= 4) {
             lat = AngleOf(fields.items[1]);

@@ -184,6 +184,7 @@ struct PhotoImage::Impl {
     ImageSize upright;    // size with the orientation applied
     std::vector<Operation> operations;
     bool savedLosslessly = false;
+    int threads = 0;  // of the decoding path; 0: libvips' own choice
 
     bool NeedsRandomAccess() const {
         if (orientation != 1) return true;
@@ -359,6 +360,7 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
             if (vips_image_get_typeof(image.get_image(), field))
                 image.set(field, std::to_string(value).c_str());
         image.set(VIPS_META_ORIENTATION, 1);
+        if (impl_->threads > 0) image.set(VIPS_META_CONCURRENCY, impl_->threads);
         image.write_to_buffer(".jpg", &buffer, &size,
                               vips::VImage::option()
                                   ->set("Q", JpegQualityOf(quality))
@@ -378,6 +380,10 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
 
 void PhotoImage::Close() { impl_.reset(); }
 
+void PhotoImage::SetThreads(int threads) {
+    if (impl_) impl_->threads = std::max(threads, 0);
+}
+
 bool PhotoImage::SavedLosslessly() const { return impl_ && impl_->savedLosslessly; }
 
 std::uint64_t PhotoImage::MemoryCost() const {
@@ -387,9 +393,9 @@ std::uint64_t PhotoImage::MemoryCost() const {
     const bool turns = std::any_of(impl_->operations.begin(), impl_->operations.end(),
                                    [](const Operation& op) { return op.kind == Operation::Turn; });
     // A resize streams the picture through a few lines. A right-angle turn of
-    // an upright JPEG of whole MCUs holds its DCT coefficients (2 bytes per
-    // sample, 1.5 samples per pixel at 4:2:0): once for a half turn, twice for
-    // a quarter turn. A decoded turn holds the whole picture and the file
+    // an upright JPEG of whole MCUs holds its DCT coefficients once (2 bytes
+    // per sample, 1.5 samples per pixel at 4:2:0) and, for a quarter turn, a
+    // band of turned rows. A decoded turn holds the whole picture and the file
     // written.
     if (!turns) return impl_->fileSize + pixels * 3 / 8 + (8u << 20);
     if (const auto turn = impl_->LosslessTurn()) {
@@ -455,9 +461,10 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
     const auto size = header.Size();
     if (!size) return size.status();
     header.Close();
-    // The decoded picture, a copy of it for painting and a file as large.
+    // The decoded picture (painted in place for the last cut) and the file
+    // written, which at quality 12 takes up to some two bytes a pixel.
     const std::uint64_t pixels = std::uint64_t(size->width) * std::uint64_t(size->height);
-    if (const std::uint64_t cost = pixels * 3 * 3; cost > kMostPhotoMemory)
+    if (const std::uint64_t cost = pixels * 5 + (8u << 20); cost > kMostPhotoMemory)
         return Failure(file, TooLargeText(*size, cost));
     std::vector<std::string> files;
     void* buffer = nullptr;
@@ -500,7 +507,8 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
                                   vips::VImage::option()
                                       ->set("Q", JpegQualityOf(12))
                                       ->set("optimize_coding", true)
-                                      ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF)
+                                      ->set("subsample_mode", whole ? VIPS_FOREIGN_SUBSAMPLE_ON
+                                                                    : VIPS_FOREIGN_SUBSAMPLE_OFF)
                                       ->set("interlace", false)
                                       ->set("strip", !cut.keepMetadata));
             files.emplace_back(static_cast<const char*>(buffer), length);

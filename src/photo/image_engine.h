@@ -47,7 +47,7 @@ int JpegQualityOf(int quality);
 
 // The most memory one photo's work may take. A photo whose operations are
 // expected to need more (a header that claims a huge picture) is refused
-// before anything is read: 20-megapixel photos need at most some 270 MB.
+// before anything is read: 20-megapixel photos need at most some 150 MB.
 inline constexpr std::uint64_t kMostPhotoMemory = 512ull << 20;
 
 struct ImageSize {
@@ -81,6 +81,11 @@ class PhotoImage {
     // kMostPhotoMemory; a JPEG that libjpeg warns about is damaged.
     Status SaveJpeg(const std::filesystem::path& target, int quality);
     void Close();
+
+    // The threads the decoding path of SaveJpeg may work with; 0 (the
+    // default) leaves it to libvips, which takes one per core. A batch that
+    // works several photos at once gives each its share of the cores.
+    void SetThreads(int threads);
 
     // True when the last SaveJpeg turned the compressed data without decoding.
     bool SavedLosslessly() const;
@@ -144,11 +149,13 @@ struct MarkedCut {
 };
 
 // Decodes the photo once (upright, 8-bit sRGB) and encodes every cut as a
-// high-quality JPEG (quality 12 without chroma subsampling, orientation 1,
-// the EXIF pixel size of the cut), returning the files' bytes in order. The
-// photo is refused when its decoded pixels would take more than
-// kMostPhotoMemory, and damaged data is a failure, as when saving. The cuts
-// must lie inside the photo.
+// JPEG of quality 12 (orientation 1, the EXIF pixel size of the cut): the
+// whole photo at 4:2:0 as SaveJpeg writes it, smaller cuts without chroma
+// subsampling, so that thin marks keep their colour. Returns the files' bytes
+// in order. The last cut is painted on the decoded photo itself, so the whole
+// photo is best given last. The photo is refused when the decoded picture and
+// the file written would take more than kMostPhotoMemory, and damaged data is
+// a failure, as when saving. The cuts must lie inside the photo.
 Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& photo,
                                                   const std::vector<MarkedCut>& cuts);
 

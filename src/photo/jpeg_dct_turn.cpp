@@ -1,16 +1,21 @@
 #include "photo/jpeg_dct_turn.h"
 
+#include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
+// After jpeglib.h: the error codes and ERREXIT.
+#include <jerror.h>
 
 #include "shell/atomic_file.h"
 
@@ -65,15 +70,77 @@ struct Destination {
     }
 };
 
-// Moves block a to b's place and b to a's, both turned: a coefficient of
-// horizontal frequency u and vertical frequency v changes sign when u + v is odd.
-void SwapTurned(JCOEF* a, JCOEF* b) {
-    for (int k = 0; k < DCTSIZE2; ++k) {
-        const bool flip = ((k & 7) + (k >> 3)) & 1;
-        const JCOEF first = a[k];
-        a[k] = flip ? JCOEF(-b[k]) : b[k];
-        b[k] = flip ? JCOEF(-first) : first;
+// Reads the photo in 64 KiB pieces. libjpeg decodes an MCU on its fast path
+// only while a few hundred bytes are buffered, and its own stdio reader
+// buffers 4 KiB, so one MCU in eight would take the slow path.
+struct Source {
+    static constexpr std::size_t kSize = std::size_t{64} * 1024;
+    jpeg_source_mgr pub;
+    std::FILE* file = nullptr;
+    JOCTET buffer[kSize];
+
+    static Source* Of(j_decompress_ptr info) { return reinterpret_cast<Source*>(info->src); }
+    static void Init(j_decompress_ptr) {}
+    static void Term(j_decompress_ptr) {}
+    // At the end of the file libjpeg is warned (which ends the work here) and
+    // handed an end marker, as its own reader does.
+    static boolean Fill(j_decompress_ptr info) {
+        Source* self = Of(info);
+        std::size_t got = std::fread(self->buffer, 1, kSize, self->file);
+        if (got == 0) {
+            WARNMS(info, JWRN_JPEG_EOF);
+            self->buffer[0] = JOCTET(0xFF);
+            self->buffer[1] = JOCTET(JPEG_EOI);
+            got = 2;
+        }
+        self->pub.next_input_byte = self->buffer;
+        self->pub.bytes_in_buffer = got;
+        return TRUE;
     }
+    static void Skip(j_decompress_ptr info, long count) {
+        Source* self = Of(info);
+        if (count <= 0) return;
+        while (std::size_t(count) > self->pub.bytes_in_buffer) {
+            count -= long(self->pub.bytes_in_buffer);
+            Fill(info);
+        }
+        self->pub.next_input_byte += count;
+        self->pub.bytes_in_buffer -= std::size_t(count);
+    }
+    void Attach(j_decompress_ptr info, std::FILE* from) {
+        file = from;
+        pub.init_source = Init;
+        pub.fill_input_buffer = Fill;
+        pub.skip_input_data = Skip;
+        pub.resync_to_restart = jpeg_resync_to_restart;
+        pub.term_source = Term;
+        pub.bytes_in_buffer = 0;
+        pub.next_input_byte = nullptr;
+        info->src = &pub;
+    }
+};
+
+// -1 for the coefficients whose horizontal and vertical frequencies add up to
+// an odd number, 0 for the others: (x ^ mask) - mask changes the sign of just
+// those.
+constexpr auto kOddFrequencies = [] {
+    std::array<JCOEF, DCTSIZE2> mask{};
+    for (int k = 0; k < DCTSIZE2; ++k) mask[k] = ((k & 7) + (k >> 3)) & 1 ? -1 : 0;
+    return mask;
+}();
+
+// Moves block a to b's place and b to a's, both turned: a coefficient of
+// horizontal frequency u and vertical frequency v changes sign when u + v is
+// odd. Both are copied first, so that the loops run over whole rows of
+// coefficients at once.
+void SwapTurned(JCOEF* a, JCOEF* b) {
+    JCOEF first[DCTSIZE2], second[DCTSIZE2];
+    std::memcpy(first, a, sizeof first);
+    std::memcpy(second, b, sizeof second);
+    for (int k = 0; k < DCTSIZE2; ++k)
+        a[k] = JCOEF((second[k] ^ kOddFrequencies[k]) - kOddFrequencies[k]);
+    for (int k = 0; k < DCTSIZE2; ++k)
+        b[k] = JCOEF((first[k] ^ kOddFrequencies[k]) - kOddFrequencies[k]);
 }
 
 void TurnComponent(j_decompress_ptr info, jvirt_barray_ptr array, JDIMENSION rows,
@@ -113,25 +180,147 @@ void TransposeTurned(const JCOEF* from, JCOEF* to, bool clockwise) {
     }
 }
 
-// Fills `to` (the turned size) from `from`. Turned clockwise, the block in
-// row r and column c comes from source row (rows - 1 - c) and column r;
-// counter-clockwise, from source row c and column (columns - 1 - r).
-void TurnComponentQuarter(j_decompress_ptr info, jvirt_barray_ptr from, jvirt_barray_ptr to,
-                          JDIMENSION rows, JDIMENSION columns, bool clockwise,
-                          std::vector<JBLOCKROW>& source) {
+// One component of a quarter-turned picture, made a band of block rows at a
+// time when the writer asks for it: a quarter turn holds the source's
+// coefficients and this band rather than a second, turned set. A turned row
+// is a column of the source, one block from every source row, so a band of
+// many rows is made at once: each source row then gives a run of adjacent
+// blocks, read in the order they lie in memory.
+struct TurnedBand {
+    std::vector<JBLOCKROW> source;  // every block row of the source component
+    JDIMENSION columns = 0;         // of the source: the turned picture's rows
+    bool clockwise = true;
+    std::unique_ptr<JBLOCK[]> blocks;  // `size` rows of the turned width
+    std::vector<JBLOCKROW> rows;
+    JDIMENSION size = 0;    // rows in the band
+    JDIMENSION start = 0;   // the turned row the band begins with
+    JDIMENSION filled = 0;  // rows made, 0 before the first request
+
+    // The turned rows first..first + count - 1, made when the band does not
+    // hold them: turned clockwise, the block in row r and column c comes
+    // from source row (rows - 1 - c) and column r; counter-clockwise, from
+    // source row c and column (columns - 1 - r). Rows past the picture are
+    // left blank.
+    JBLOCKARRAY Rows(JDIMENSION first, JDIMENSION count) {
+        if (filled == 0 || first < start || first + count > start + filled) {
+            const JDIMENSION width = JDIMENSION(source.size());
+            start = first;
+            filled = size;
+            const JDIMENSION inside = first < columns ? std::min(size, columns - first) : 0;
+            for (JDIMENSION column = 0; column < width; ++column) {
+                const JBLOCKROW from = source[clockwise ? width - 1 - column : column];
+                for (JDIMENSION k = 0; k < inside; ++k) {
+                    const JDIMENSION row = first + k;
+                    TransposeTurned(from[clockwise ? row : columns - 1 - row], rows[k][column],
+                                    clockwise);
+                }
+            }
+            for (JDIMENSION k = inside; k < size; ++k)
+                std::memset(rows[k], 0, sizeof(JBLOCK) * width);
+        }
+        return rows.data() + (first - start);
+    }
+};
+
+// The writer reaches its coefficient arrays only through its memory manager's
+// access_virt_barray, so a quarter turn hands it stand-ins for the turned
+// arrays and this method in place of the manager's, found through the
+// writer's client_data: it makes the asked rows of a stand-in and passes any
+// other array on to the manager.
+struct TurnedPicture {
+    TurnedBand bands[MAX_COMPONENTS];
+    JBLOCKARRAY(*manager)
+    (j_common_ptr, jvirt_barray_ptr, JDIMENSION, JDIMENSION, boolean) = nullptr;
+
+    jvirt_barray_ptr Array(int component) {
+        return reinterpret_cast<jvirt_barray_ptr>(&bands[component]);
+    }
+
+    static JBLOCKARRAY Access(j_common_ptr info, jvirt_barray_ptr array, JDIMENSION first,
+                              JDIMENSION count, boolean writable) {
+        auto* self = static_cast<TurnedPicture*>(info->client_data);
+        for (TurnedBand& band : self->bands) {
+            if (array != reinterpret_cast<jvirt_barray_ptr>(&band)) continue;
+            // The band was sized before writing began; nothing is
+            // allocated inside libjpeg.
+            if (writable || count > band.size) ERREXIT(info, JERR_BAD_VIRTUAL_ACCESS);
+            return band.Rows(first, count);
+        }
+        return self->manager(info, array, first, count, writable);
+    }
+};
+
+// Turned rows in a component's band: a whole number of the turned rows of an
+// MCU (the source's horizontal sampling factor), up to 8 MCUs or some 1 MiB,
+// whichever is less, and no more than the turned picture has.
+JDIMENSION BandRows(const jpeg_component_info& component) {
+    const JDIMENSION perMcu = JDIMENSION(component.h_samp_factor);
+    const std::uint64_t rowBytes = std::uint64_t(component.height_in_blocks) * sizeof(JBLOCK);
+    const std::uint64_t mcus =
+        std::clamp<std::uint64_t>((std::uint64_t{1} << 20) / (rowBytes * perMcu + 1), 1, 8);
+    return std::min(perMcu * JDIMENSION(mcus), component.width_in_blocks);
+}
+
+std::uint64_t BandBytes(const jpeg_component_info& component) {
+    return std::uint64_t(BandRows(component)) * component.height_in_blocks * sizeof(JBLOCK);
+}
+
+// Sets up the component's band: the source rows, read from the source's
+// arrays (wholly in memory, so they stay valid together), and room for its
+// turned rows.
+void PrepareBand(j_decompress_ptr info, jvirt_barray_ptr from, const jpeg_component_info& component,
+                 bool clockwise, TurnedBand& band) {
     const auto common = reinterpret_cast<j_common_ptr>(info);
-    // The arrays are wholly in memory, so the source rows stay valid together.
-    source.assign(rows, nullptr);
-    for (JDIMENSION row = 0; row < rows; ++row)
-        source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
-    for (JDIMENSION row = 0; row < columns; ++row) {
-        JBLOCKROW turned = (*info->mem->access_virt_barray)(common, to, row, 1, TRUE)[0];
-        for (JDIMENSION column = 0; column < rows; ++column) {
-            const JBLOCKROW sourceRow = source[clockwise ? rows - 1 - column : column];
-            TransposeTurned(sourceRow[clockwise ? row : columns - 1 - row], turned[column],
-                            clockwise);
+    band.source.assign(component.height_in_blocks, nullptr);
+    for (JDIMENSION row = 0; row < component.height_in_blocks; ++row)
+        band.source[row] = (*info->mem->access_virt_barray)(common, from, row, 1, FALSE)[0];
+    band.columns = component.width_in_blocks;
+    band.clockwise = clockwise;
+    band.size = BandRows(component);
+    band.blocks = std::make_unique<JBLOCK[]>(std::size_t(band.size) * component.height_in_blocks);
+    band.rows.assign(band.size, nullptr);
+    for (JDIMENSION k = 0; k < band.size; ++k)
+        band.rows[k] = band.blocks.get() + std::size_t(k) * component.height_in_blocks;
+}
+
+// True when every coefficient of the blocks can be coded with the standard
+// Huffman tables of 8-bit data: AC values within +-1023 and DC values within
+// -1024..1023, so that no DC difference, whichever block comes before,
+// exceeds 2047. The smallest and largest value of all are found first (a
+// loop the compiler runs on whole vectors); only a row that reaches -1024 is
+// looked at again, since there it matters whether the value is a DC one.
+bool RowFitsStandardTables(const JBLOCKROW blocks, JDIMENSION count) {
+    JCOEF low = 0, high = 0;
+    for (JDIMENSION column = 0; column < count; ++column) {
+        const JCOEF* block = blocks[column];
+        for (int k = 0; k < DCTSIZE2; ++k) {
+            low = std::min(low, block[k]);
+            high = std::max(high, block[k]);
         }
     }
+    if (high > 1023 || low < -1024) return false;
+    if (low > -1024) return true;
+    for (JDIMENSION column = 0; column < count; ++column)
+        for (int k = 1; k < DCTSIZE2; ++k)
+            if (blocks[column][k] < -1023) return false;
+    return true;
+}
+
+// True when the standard tables code the whole picture. Those tables then
+// serve, and writing is a single pass; anything else needs tables made for
+// the photo, or libjpeg would write codes the tables lack.
+bool FitsStandardTables(j_decompress_ptr info, jvirt_barray_ptr* coefficients) {
+    if (info->data_precision != 8) return false;
+    const auto common = reinterpret_cast<j_common_ptr>(info);
+    for (int c = 0; c < info->num_components; ++c) {
+        const jpeg_component_info& component = info->comp_info[c];
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row)
+            if (!RowFitsStandardTables(
+                    (*info->mem->access_virt_barray)(common, coefficients[c], row, 1, FALSE)[0],
+                    component.width_in_blocks))
+                return false;
+    }
+    return true;
 }
 
 // A quarter turn transposes the frequencies, so the decoder must find each
@@ -176,7 +365,7 @@ class JpegSession {
     // for copying into the turned file.
     void ReadHeader(bool keepMarkers) {
         jpeg_create_decompress(&src);
-        jpeg_stdio_src(&src, file_);
+        input_.Attach(&src, file_);
         if (keepMarkers) {
             jpeg_save_markers(&src, JPEG_COM, 0xFFFF);
             for (int n = 0; n < 16; ++n) jpeg_save_markers(&src, JPEG_APP0 + n, 0xFFFF);
@@ -215,13 +404,14 @@ class JpegSession {
 
     jpeg_decompress_struct src;
     jpeg_compress_struct dst;
-    // The source rows of a quarter turn, kept here so that a jump out of the
-    // turn frees them.
-    std::vector<JBLOCKROW> rows;
+    // The bands of a quarter turn, kept here so that a jump out of the turn
+    // frees them.
+    TurnedPicture turned;
 
   private:
     ErrorManager errors_;
     std::FILE* file_ = nullptr;
+    Source input_;
 };
 
 }  // namespace
@@ -327,41 +517,34 @@ DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile&
     jpeg.ReadHeader(true);
     if (!jpeg.WholeMcus()) return DctTurnOutcome::Declined;
     const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
-    // A quarter turn's blocks go into arrays of the transposed size, which
-    // must be requested before the source's are read in.
-    jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
-    if (quarter) {
-        for (int c = 0; c < src.num_components; ++c) {
-            const jpeg_component_info& component = src.comp_info[c];
-            turned[c] = (*src.mem->request_virt_barray)(
-                reinterpret_cast<j_common_ptr>(&src), JPOOL_IMAGE, FALSE,
-                component.height_in_blocks, component.width_in_blocks,
-                JDIMENSION(component.h_samp_factor));
-        }
-    }
     jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&src);
-    for (int c = 0; c < src.num_components; ++c) {
-        const jpeg_component_info& component = src.comp_info[c];
-        if (quarter)
-            TurnComponentQuarter(&src, coefficients[c], turned[c], component.height_in_blocks,
-                                 component.width_in_blocks, turn == DctTurn::Clockwise, jpeg.rows);
-        else if (turn == DctTurn::Half)
-            TurnComponent(&src, coefficients[c], component.height_in_blocks,
-                          component.width_in_blocks);
+    if (turn == DctTurn::Half) {
+        for (int c = 0; c < src.num_components; ++c)
+            TurnComponent(&src, coefficients[c], src.comp_info[c].height_in_blocks,
+                          src.comp_info[c].width_in_blocks);
     }
 
     jpeg.StartWriting(destination);
+    jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
     if (quarter) {
         dst.image_width = src.image_height;
         dst.image_height = src.image_width;
-        for (int c = 0; c < dst.num_components; ++c)
+        for (int c = 0; c < dst.num_components; ++c) {
             std::swap(dst.comp_info[c].h_samp_factor, dst.comp_info[c].v_samp_factor);
+            PrepareBand(&src, coefficients[c], src.comp_info[c], turn == DctTurn::Clockwise,
+                        jpeg.turned.bands[c]);
+            turned[c] = jpeg.turned.Array(c);
+        }
         TransposeQuantTables(&dst);
+        jpeg.turned.manager = dst.mem->access_virt_barray;
+        dst.mem->access_virt_barray = TurnedPicture::Access;
+        dst.client_data = &jpeg.turned;
     }
-    // Coefficients the standard tables have no code for would be written as
-    // corrupt data; tables made for the photo code every one (or libjpeg
-    // refuses the photo), and make the file smaller.
-    dst.optimize_coding = TRUE;
+    // The standard tables code the coefficients of almost every photo in one
+    // pass; those they have no code for would be written as corrupt data, so
+    // such a photo gets tables made for its coefficients (or libjpeg refuses
+    // it).
+    dst.optimize_coding = FitsStandardTables(&src, coefficients) ? FALSE : TRUE;
     // An EXIF block must stay the first marker after SOI.
     if (src.marker_list && JpegSession::IsMarker(src.marker_list, JPEG_APP0 + 1, "Exif\0", 6))
         dst.write_JFIF_header = FALSE;
@@ -394,8 +577,9 @@ std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn) {
     for (int c = 0; c < jpeg.src.num_components; ++c)
         bytes += std::uint64_t(jpeg.src.comp_info[c].width_in_blocks) *
                  jpeg.src.comp_info[c].height_in_blocks * sizeof(JBLOCK);
-    const bool quarter = turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise;
-    return quarter ? 2 * bytes : bytes;
+    if (turn == DctTurn::Clockwise || turn == DctTurn::CounterClockwise)
+        for (int c = 0; c < jpeg.src.num_components; ++c) bytes += BandBytes(jpeg.src.comp_info[c]);
+    return bytes;
 }
 
 }  // namespace skyrell

@@ -4,10 +4,10 @@
 // so neither file is ever held in memory.
 //
 // A half turn works in place: every block moves to the opposite position and
-// its odd-frequency coefficients change sign, so it holds one set of
-// coefficients (3 bytes per pixel at 4:2:0). A quarter turn transposes every
-// block into a second set of the turned size and so holds two (6 bytes per
-// pixel at 4:2:0, 120 MB for 20 megapixels).
+// its odd-frequency coefficients change sign. A quarter turn makes the turned
+// blocks a band of block rows at a time, as the writer asks for them, from
+// the source's. Either holds one set of coefficients (3 bytes per pixel at
+// 4:2:0, 60 MB for 20 megapixels; 6 at 4:4:4) and a few rows.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,17 +29,20 @@ enum class DctTurnOutcome {
     WriteFailed,
 };
 
-// Writes the JPEG `source`, turned by `turn`, into the opened `out`, with
-// Huffman tables made for its coefficients (the standard tables cannot code
-// every coefficient a photo may hold). Every APPn and COM marker (EXIF, XMP,
-// ICC) is copied; in the EXIF block, wherever it stands, a quarter turn's
-// pixel width and height say the new size, and a turned photo's thumbnail is
-// dropped. On WriteFailed, `writeFailure` (when given) gets the file's error.
+// Writes the JPEG `source`, turned by `turn`, into the opened `out`, with the
+// standard Huffman tables when they code every coefficient (one pass) and
+// tables made for its coefficients otherwise (a photo may hold coefficients
+// the standard tables have no code for). Every APPn and COM marker (EXIF,
+// XMP, ICC) is copied; in the EXIF block, wherever it stands, a quarter
+// turn's pixel width and height say the new size, and a turned photo's
+// thumbnail is dropped. On WriteFailed, `writeFailure` (when given) gets the
+// file's error.
 DctTurnOutcome TurnJpegLossless(const std::filesystem::path& source, AtomicFile& out, DctTurn turn,
                                 Status* writeFailure = nullptr);
 
-// Bytes of coefficients TurnJpegLossless holds for `source` and `turn`, read
-// from its header; 0 when it would decline the photo or cannot read its header.
+// Bytes of coefficients TurnJpegLossless holds for `source` and `turn` (the
+// source's, and a quarter turn's band), read from its header; 0 when it would
+// decline the photo or cannot read its header.
 std::uint64_t DctTurnMemory(const std::filesystem::path& source, DctTurn turn);
 
 // Sets the pixel width and height of an APP1 "Exif" marker's body to the

@@ -27,10 +27,10 @@ namespace skyrell {
 namespace {
 
 // Memory the photos in flight may take together. At 20 megapixels (4:2:0) a
-// lossless quarter turn holds two sets of coefficients, 115 MiB, and runs
-// alone; a half turn holds one, 58 MiB, and a resize some 30 MiB, so two or
-// more of those run at a time. With the program itself (some 35 MiB) the peak
-// stays under 160 MB.
+// lossless turn, half or quarter, holds one set of coefficients, 58 MiB, and a
+// resize some 30 MiB, so two or more of those run at a time; at 4:4:4 a turn
+// holds 115 MiB and runs alone. With the program itself (some 35 MiB) the
+// peak stays under 160 MB.
 constexpr std::uint64_t kMemoryBudget = 120ull << 20;
 // The most photos in flight, whatever the number of cores.
 constexpr unsigned kMostWorkers = 8;
@@ -265,6 +265,11 @@ PhotoBatchOutcome RunPhotoBatch(const PhotoBatch& batch, const Feedback& feedbac
     std::condition_variable freed;
     std::uint64_t inUse = 0;
     std::size_t running = 0, done = 0, next = 0;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min<std::size_t>({cores, kMostWorkers, groups.size()});
+    // Photos decoded at once share the cores rather than each taking a
+    // thread per core: as many threads as cores, and fewer buffers.
+    const int threadsEach = workers > 1 ? int(std::max<std::size_t>(1, cores / workers)) : 0;
 
     // Works one name; false when the run was cancelled before it began.
     auto workOne = [&](std::size_t index) {
@@ -287,7 +292,10 @@ PhotoBatchOutcome RunPhotoBatch(const PhotoBatch& batch, const Feedback& feedbac
             inUse += cost;
             ++running;
         }
-        if (status) status = photo.SaveJpeg(target, batch.operation.quality);
+        if (status) {
+            photo.SetThreads(threadsEach);
+            status = photo.SaveJpeg(target, batch.operation.quality);
+        }
         photo.Close();
         {
             const std::lock_guard lock(mutex);
@@ -329,8 +337,6 @@ PhotoBatchOutcome RunPhotoBatch(const PhotoBatch& batch, const Feedback& feedbac
         EndImageEngineThread();
     };
 
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t workers = std::min<std::size_t>({cores, kMostWorkers, groups.size()});
     std::vector<std::thread> threads;
     for (std::size_t i = 1; i < workers; ++i) threads.emplace_back(work);
     work();

@@ -21,6 +21,9 @@ namespace {
 // Characters a point name cannot hold: it names files, is cut at "_" and "."
 // by the point records and the check, and stands in a comma-separated record.
 constexpr std::string_view kNameBreakers = "_.,/\\:*?\"<>|";
+// Point names are short ("P" and four digits); a longer text is no point name,
+// and setting it beside the mark would take memory without bound.
+constexpr std::size_t kLongestPointName = 40;
 
 std::string BadPointText(std::string_view point) {
     return "点名“" + std::string(point) +
@@ -29,6 +32,9 @@ std::string BadPointText(std::string_view point) {
 
 Status CheckPointName(std::string_view point) {
     if (point.empty()) return Status::Fail(BadPointText(point));
+    if (point.size() > kLongestPointName)
+        return Status::Fail("点名“" + std::string(LeadingCharacters(point, kLongestPointName)) +
+                            "…”太长：点名最多" + std::to_string(kLongestPointName) + "个字节。");
     for (const char c : point)
         if (kNameBreakers.find(c) != std::string_view::npos ||
             static_cast<unsigned char>(c) <= 0x20 || c == 0x7F)
@@ -98,7 +104,7 @@ CoverageMask Halo(const CoverageMask& text, int radius) {
             for (int dy = 0; dy <= 2 * radius; ++dy) {
                 unsigned char* row =
                     halo.values.data() + std::size_t(y + dy) * std::size_t(halo.width) + x;
-                std::fill(row, row + 2 * radius + 1, static_cast<unsigned char>(255));
+                std::fill_n(row, 2 * std::size_t(radius) + 1, static_cast<unsigned char>(255));
             }
         }
     return halo;
@@ -132,6 +138,11 @@ std::size_t FindPricking(const std::vector<Pricking>& prickings, std::string_vie
     for (std::size_t i = 0; i < prickings.size(); ++i)
         if (EqualsNoCase(prickings[i].point, point) && prickings[i].photo == photo) return i;
     return std::string::npos;
+}
+
+std::string OldHandInText(const std::string& point, const std::string& name,
+                          const std::error_code& error) {
+    return "无法删除点" + point + "原有的刺点片“" + name + "”：" + SystemErrorText(error);
 }
 
 // A file written in full at Commit, or not at all.
@@ -223,12 +234,15 @@ Result<PrickOutcome> Prick(const PrickRequest& request, const Feedback& feedback
         auto wholeMasks = MarkMasks(size->width, size->height, request.x, request.y, point);
         if (!wholeMasks) return wholeMasks.status();
         whole.masks = std::move(*wholeMasks);
-        auto encoded = EncodeMarkedCuts(request.photo, {sketch, whole});
-        if (!encoded) return encoded.status();
-        jpegs = std::move(*encoded);
         outcome.handInPhoto = request.sortie / PathOf(kPrickedPhotoFolder) /
                               PathOf(HandInPhotoName(point, photoName));
         outcome.sketch = request.sortie / PathOf(kProcessDataFolder) / PathOf(point + ".jpg");
+        // A photo taken from the sortie's own files is never written over.
+        for (const auto& target : {outcome.handInPhoto, outcome.sketch})
+            if (Status other = CheckOutputIsNotInput(target, {request.photo}); !other) return other;
+        auto encoded = EncodeMarkedCuts(request.photo, {sketch, whole});
+        if (!encoded) return encoded.status();
+        jpegs = std::move(*encoded);
     }
     feedback.Report(2, 3);
 
@@ -273,11 +287,12 @@ Result<PrickOutcome> Prick(const PrickRequest& request, const Feedback& feedback
         const std::filesystem::path folder = request.sortie / PathOf(kPrickedPhotoFolder);
         const std::string kept = PathText(outcome.handInPhoto.filename());
         for (const std::string& name : ListFiles(folder, "*.jpg")) {
-            if (name == kept || !EqualsNoCase(PrickedPhotoPointName(name), point)) continue;
+            if (name == kept || !EqualsNoCase(PrickedPhotoPointName(name), point) ||
+                IsSameFile(folder / PathOf(name), request.photo))
+                continue;
             std::error_code error;
             if (!std::filesystem::remove(folder / PathOf(name), error) && error)
-                return Status::Fail("无法删除点" + point + "原有的刺点片“" + name + "”：" +
-                                    SystemErrorText(error));
+                return Status::Fail(OldHandInText(point, name, error));
         }
     }
     feedback.Report(3, 3);

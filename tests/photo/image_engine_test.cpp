@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -179,7 +180,7 @@ TEST(ImageEngine, FailuresAreChineseAndQuiet) {
 }
 
 // What the batch's memory budget is told: the coefficients of a lossless turn
-// (once for a half turn, twice for a quarter), the picture and the file for a
+// (and a quarter turn's band of turned rows), the picture and the file for a
 // decoded one.
 TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
     struct Case {
@@ -188,11 +189,16 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
         double degrees;
         std::uint64_t cost;  // 0: the decoded turn's cost
     };
-    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes.
-    constexpr std::uint64_t kBlocks = 72 * 128, kMiB = 1 << 20;
+    // 64 x 48 at 4:2:0: 48 luma and 2 x 12 chroma blocks of 128 bytes. A
+    // quarter turn adds a band of turned rows: the whole turned picture when
+    // it is that small; at 640 x 48 (480 luma and 2 x 120 chroma blocks), 16
+    // of its 80 luma rows and 8 of its 40 chroma rows (144 blocks).
+    constexpr std::uint64_t kBlocks = 72 * 128, kWide = 720 * 128, kWideBand = 144 * 128,
+                            kMiB = 1 << 20;
     const Case cases[] = {
         {"half turn", 64, 48, 180, kBlocks + kMiB},
         {"quarter turn", 64, 48, -90, 2 * kBlocks + kMiB},
+        {"quarter turn of a wide picture", 640, 48, 90, kWide + kWideBand + kMiB},
         {"turns that add up to nothing", 64, 48, 360, kBlocks + kMiB},
         {"ragged edge is decoded", 50, 30, 90, 0},
         {"free angle is decoded", 64, 48, 12.5, 0},
@@ -211,10 +217,12 @@ TEST(ImageEngine, MemoryCostFollowsHowThePhotoIsWorked) {
     }
 }
 
-// A 64 x 48 grey JPEG whose AC coefficients reach 1500, beyond what the
-// standard Huffman tables can code: written with tables that hold every
-// symbol, so it decodes cleanly.
-void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
+// A 64 x 48 grey JPEG whose blocks alternate, like a chessboard, between DC
+// values `dcLow` and `dcHigh` and between AC values `acLow` and `acHigh` at
+// the lowest and highest frequency: written with tables that hold every
+// symbol, so that it decodes cleanly whatever the standard tables could code.
+void WriteCoefficientJpeg(const std::filesystem::path& file, int dcLow, int dcHigh, int acLow,
+                          int acHigh) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -227,20 +235,25 @@ void WriteLargeCoefficientJpeg(const std::filesystem::path& file) {
     info.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    JHUFF_TBL* ac = info.ac_huff_tbl_ptrs[0];
-    std::memset(ac->bits, 0, sizeof ac->bits);
-    ac->bits[9] = ac->bits[10] = 128;  // all 256 symbols
-    for (int i = 0; i < 256; ++i) ac->huffval[i] = UINT8(i);
+    JHUFF_TBL* dc = info.dc_huff_tbl_ptrs[0];
+    std::memset(dc->bits, 0, sizeof dc->bits);
+    dc->bits[5] = 16;  // all 16 sizes
+    for (int i = 0; i < 16; ++i) dc->huffval[i] = UINT8(i);
+    JHUFF_TBL* acTable = info.ac_huff_tbl_ptrs[0];
+    std::memset(acTable->bits, 0, sizeof acTable->bits);
+    acTable->bits[9] = acTable->bits[10] = 128;  // all 256 symbols
+    for (int i = 0; i < 256; ++i) acTable->huffval[i] = UINT8(i);
     jvirt_barray_ptr blocks[1] = {(*info.mem->request_virt_barray)(
         reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, TRUE, 8, 6, 1)};
     jpeg_write_coefficients(&info, blocks);
     for (JDIMENSION row = 0; row < 6; ++row) {
         JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
                                                          blocks[0], row, 1, TRUE)[0];
-        for (int column = 0; column < 8; ++column) {
+        for (JDIMENSION column = 0; column < 8; ++column) {
+            const bool odd = (row + column) % 2;
             std::memset(line[column], 0, sizeof(JBLOCK));
-            line[column][0] = JCOEF(column * 100 - 400);
-            line[column][1] = JCOEF((row + column) % 2 ? 1500 : -1300);
+            line[column][0] = JCOEF(odd ? dcHigh : dcLow);
+            line[column][1] = line[column][63] = JCOEF(odd ? acHigh : acLow);
         }
     }
     jpeg_finish_compress(&info);
@@ -258,6 +271,35 @@ bool DecodesCleanly(const std::filesystem::path& file) {
     } catch (const vips::VError&) {
         return false;
     }
+}
+
+// The magnitudes of every DCT coefficient of a JPEG that decodes cleanly, in
+// ascending order: a turn moves coefficients and changes their signs but
+// keeps this list.
+std::vector<int> CoefficientMagnitudes(const std::filesystem::path& file) {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    jpeg_stdio_src(&info, in);
+    jpeg_read_header(&info, TRUE);
+    jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
+    std::vector<int> magnitudes;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        for (JDIMENSION row = 0; row < component.height_in_blocks; ++row) {
+            JBLOCKROW line = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info),
+                                                             arrays[c], row, 1, FALSE)[0];
+            for (JDIMENSION column = 0; column < component.width_in_blocks; ++column)
+                for (int k = 0; k < DCTSIZE2; ++k) magnitudes.push_back(std::abs(line[column][k]));
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(in);
+    std::sort(magnitudes.begin(), magnitudes.end());
+    return magnitudes;
 }
 
 // Offset of the first byte after the marker `code` and its length field.
@@ -285,9 +327,18 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
         bytes[size + 2] = char(width >> 8), bytes[size + 3] = char(width & 0xFF);
         return bytes;
     };
-    WriteLargeCoefficientJpeg(samples / "large.jpg");
-    const std::string large = ReadBytes(samples / "large.jpg");
-    ASSERT_TRUE(DecodesCleanly(samples / "large.jpg"));
+    // Coefficients just inside what the standard Huffman tables code, and
+    // just past it in an AC value or a DC difference.
+    auto coefficients = [&](int dcLow, int dcHigh, int acLow, int acHigh) {
+        WriteCoefficientJpeg(samples / "c.jpg", dcLow, dcHigh, acLow, acHigh);
+        EXPECT_TRUE(DecodesCleanly(samples / "c.jpg"));
+        return ReadBytes(samples / "c.jpg");
+    };
+    const std::string large = coefficients(-400, 300, -1300, 1500);
+    const std::string widest = coefficients(-1024, 1023, -1023, 1023);
+    const std::string acPastTop = coefficients(0, 0, 0, 1024);
+    const std::string acPastBottom = coefficients(-1024, 0, -1024, 0);
+    const std::string dcPast = coefficients(-1024, 1024, 0, 0);
 
     constexpr char kDamaged[] = "图片数据不完整或已损坏";
     struct Case {
@@ -300,6 +351,11 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
     const Case cases[] = {
         {"large coefficients, 90", large, 90, 0, ""},
         {"large coefficients, 180", large, 180, 0, ""},
+        {"widest standard coefficients, 180", widest, 180, 0, ""},
+        {"widest standard coefficients, -90", widest, -90, 0, ""},
+        {"AC one past the standard tables, 90", acPastTop, 90, 0, ""},
+        {"AC one below them beside DC -1024, 180", acPastBottom, 180, 0, ""},
+        {"DC difference one past them, 180", dcPast, 180, 0, ""},
         {"half scan, lossless 180", halfScan, 180, 0, kDamaged},
         {"half scan, lossless -90", halfScan, -90, 0, kDamaged},
         {"half scan, free angle", halfScan, 12.5, 0, kDamaged},
@@ -330,7 +386,11 @@ TEST(ImageEngine, HostilePhotosAreRefusedOrMended) {
             EXPECT_FALSE(std::filesystem::exists(folder / "out.jpg"));
         } else {
             ASSERT_TRUE(saved) << saved.message();
-            EXPECT_TRUE(DecodesCleanly(folder / "out.jpg"));
+            ASSERT_TRUE(DecodesCleanly(folder / "out.jpg"));
+            if (photo.SavedLosslessly()) {
+                EXPECT_TRUE(CoefficientMagnitudes(folder / "out.jpg") ==
+                            CoefficientMagnitudes(folder / "in.jpg"));
+            }
         }
         const auto files = std::distance(std::filesystem::directory_iterator(folder.path()),
                                          std::filesystem::directory_iterator());

@@ -1,6 +1,7 @@
 // Right-angle turns across photo geometries: every sampling the engine turns
 // in the DCT domain, planes with odd block counts (a centre block that a half
-// turn must turn in place), and partial MCUs, which must be declined and
+// turn must turn in place), pictures whose quarter turn takes several bands,
+// and partial MCUs, which must be declined and
 // re-encoded. Lossless results are compared with TurboJPEG's own lossless
 // transform of the same file, plane by plane and exactly.
 
@@ -116,6 +117,9 @@ TEST(TurnGeometry, LosslessWhereTheBlocksAllowAndDeclinedElsewhere) {
         {"4:2:2, chroma 3 x 4 blocks", 48, 32, TJSAMP_422, true},
         {"4:4:4, 5 x 3 blocks", 40, 24, TJSAMP_444, true},
         {"grey, 7 x 5 blocks", 56, 40, TJSAMP_GRAY, true},
+        // A quarter turn makes the turned rows in bands of 8 MCUs.
+        {"4:2:0, four bands", 400, 32, TJSAMP_420, true},
+        {"4:4:4, five bands, the last of one row", 264, 24, TJSAMP_444, true},
         {"4:2:0, partial last MCU row", 48, 40, TJSAMP_420, false},
         {"4:2:2, partial last MCU column", 40, 32, TJSAMP_422, false},
         {"grey, partial both ways", 44, 30, TJSAMP_GRAY, false},

@@ -67,4 +67,17 @@ printf 'P0001,a,b,,\r\nP0002,c,d,,\r\n' > "$sortie/过程数据/点位描述.txt
 "$cli" point-records "$sortie" --sortie 3 --people a,b,c --dates d1,d2,d3 > /dev/null ||
     fail "point-records"
 "$cli" check "$sortie" > "$work/out" || fail "check: $(cat "$work/out")"
+
+# The GCP list of the same sortie: the zone of the first point, every pricking.
+"$cli" gcp-export "$sortie" "$sortie/原始数据/2012-11-18.csv" "$work/gcp_list.txt" \
+    --make hi-target --datum 2000 --zone 3 > "$work/out" || fail "gcp-export"
+head -n 1 "$work/gcp_list.txt" | grep -qx '+proj=tmerc +lat_0=0 +lon_0=114 +k=1 +x_0=500000 +y_0=0 +a=6378137 +b=6356752.31414 +units=m +no_defs' ||
+    fail "gcp projection: $(head -n 1 "$work/gcp_list.txt")"
+printf '%s\n' '300 200.5 IMG_0286.jpg P0001' '10 390 IMG_0287.JPG P0002' \
+    '1.5 2.25 IMG_0287.JPG P0001' > "$work/expected"
+tail -n +2 "$work/gcp_list.txt" | cut -d' ' -f4- | cmp - "$work/expected" || fail "gcp lines"
+status=0
+"$cli" gcp-export "$sortie" "$sortie/原始数据/2012-11-18.csv" "$work/gcp2.txt" --datum 2000 \
+    2> /dev/null || status=$?
+[ $status -eq 2 ] && [ ! -e "$work/gcp2.txt" ] || fail "gcp-export --datum without --zone: $status"
 exit 0

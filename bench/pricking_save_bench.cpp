@@ -4,7 +4,7 @@
 // the same run on the same photo. Prints the best of three runs of each and
 // the process's peak memory.
 //
-//   build/bench/pricking_bench [RUNS]
+//   build/bench/pricking_save_bench [RUNS]
 
 #include <sys/resource.h>
 #include <vips/vips8>

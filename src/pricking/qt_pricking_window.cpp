@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "photo/image_engine.h"
+#include "pricking/gcp_list.h"
 #include "pricking/qt_photo_view.h"
 #include "project/sortie_layout.h"
 #include "shell/files.h"
@@ -61,6 +62,24 @@ std::vector<std::filesystem::path> PhotoFolders(const std::filesystem::path& fol
     folders.insert(folders.end(), lines.begin(), lines.end());
     return folders;
 }
+
+// The projections of the GCP list, in the order of cboGcp.
+struct GcpProjection {
+    const char* caption;
+    const char* datum;  // none: longitude and latitude (EPSG:4326)
+    const char* zoneWidth;
+};
+constexpr GcpProjection kGcpProjections[] = {
+    {"经纬度 EPSG:4326", nullptr, nullptr},
+    {"2000国家大地坐标系 3度带", "2000", "3"},
+    {"2000国家大地坐标系 6度带", "2000", "6"},
+    {"1980西安坐标系 3度带", "1980", "3"},
+    {"1980西安坐标系 6度带", "1980", "6"},
+    {"1954北京坐标系 3度带", "1954", "3"},
+    {"1954北京坐标系 6度带", "1954", "6"},
+    {"WGS84 3度带", "1984", "3"},
+    {"WGS84 6度带", "1984", "6"},
+};
 
 QString FileNameOf(const std::filesystem::path& photo) { return Q(PathText(photo.filename())); }
 
@@ -137,6 +156,10 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     spnSketch_->setSpecialValueText(QStringLiteral("航片宽度的1/4"));
     cmdSave_ = Named(new QPushButton(QStringLiteral("保存刺点片和略图"), this), "cmdSave");
     cmdObserve_ = Named(new QPushButton(QStringLiteral("仅记录观测"), this), "cmdObserve");
+    cboGcp_ = Named(new QComboBox(this), "cboGcp");
+    for (const auto& projection : kGcpProjections)
+        cboGcp_->addItem(QString::fromUtf8(projection.caption));
+    cmdGcp_ = Named(new QPushButton(QStringLiteral("导出GCP列表…"), this), "cmdGcp");
     lblState_ = Named(new QLabel(this), "lblState");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("略图宽度"), this));
@@ -144,6 +167,8 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     bottom->addWidget(cmdSave_);
     bottom->addWidget(cmdObserve_);
     bottom->addWidget(lblState_, 1);
+    bottom->addWidget(cboGcp_);
+    bottom->addWidget(cmdGcp_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(inputs);
@@ -161,10 +186,11 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     connect(spnSketch_, &QSpinBox::valueChanged, this, &PrickingWindow::ShowFrame);
     connect(cmdSave_, &QPushButton::clicked, this, [this] { Save(false); });
     connect(cmdObserve_, &QPushButton::clicked, this, [this] { Save(true); });
+    connect(cmdGcp_, &QPushButton::clicked, this, &PrickingWindow::ExportGcpList);
     runner_->SetInputs({txtSortie_, txtPoints_, txtPhotos_, txtPos_, cboPoints_, lstPoints_,
-                        lstPhotos_, cmdSave_, cmdObserve_, findChild<QPushButton*>("cmdSortie"),
-                        findChild<QPushButton*>("cmdPoints"), findChild<QPushButton*>("cmdPhotos"),
-                        findChild<QPushButton*>("cmdPos")});
+                        lstPhotos_, cmdSave_, cmdObserve_, cmdGcp_,
+                        findChild<QPushButton*>("cmdSortie"), findChild<QPushButton*>("cmdPoints"),
+                        findChild<QPushButton*>("cmdPhotos"), findChild<QPushButton*>("cmdPos")});
     cmdSave_->setEnabled(false);
     cmdObserve_->setEnabled(false);
 }
@@ -524,6 +550,38 @@ void PrickingWindow::Save(bool observationOnly) {
                               .arg(FileNameOf(saved.first->handInPhoto),
                                    FileNameOf(saved.first->sketch)));
         });
+}
+
+void PrickingWindow::ExportGcpList() {
+    if (survey_.points.empty()) return;
+    const QString start = Q(PathText(PathOf(U(txtSortie_->text())) / PathOf(kProcessDataFolder) /
+                                     PathOf(kGcpListFile)));
+    const QString filter =
+        QStringLiteral("GCP列表(*.txt)") + QChar(u'\0') + QStringLiteral("*.txt") + QChar(u'\0');
+    const QString out = ShowFileDialog(services_, QStringLiteral("SAVE"), this,
+                                       QStringLiteral("导出GCP列表"), filter, start);
+    if (out.isEmpty()) return;
+    std::optional<GaussZone> zone;
+    const auto& projection = kGcpProjections[std::max(0, cboGcp_->currentIndex())];
+    if (projection.datum) zone = GaussZone{projection.datum, projection.zoneWidth};
+    std::vector<ControlPoint> points;
+    for (const auto& point : survey_.points) points.push_back(point.point);
+    runner_->Run([sortie = PathOf(U(txtSortie_->text())), points, zone, file = PathOf(U(out))](
+                     const Feedback&) { return WriteGcpList(sortie, points, zone, file); },
+                 {},
+                 [this, out](const Result<GcpList>& written) {
+                     if (!written) {
+                         Say(Q(written.status().message()), MsgIcon::Exclamation);
+                         return;
+                     }
+                     QString state = QStringLiteral("已导出GCP列表%1（%2个刺点）")
+                                         .arg(QFileInfo(out).fileName())
+                                         .arg(written->lines.size() - 1);
+                     if (!written->unknownPoints.empty())
+                         state += QStringLiteral("；记录中的%1个点不在像控点文件中")
+                                      .arg(written->unknownPoints.size());
+                     ShowState(state);
+                 });
 }
 
 }  // namespace skyrell

@@ -67,6 +67,8 @@ class PrickingWindow : public QWidget {
     void MakeThumbnails();
     void ShowFrame();
     void Save(bool observationOnly);
+    // Writes the GCP list of the sortie's prickings in the chosen projection.
+    void ExportGcpList();
     // True when no moved mark would be lost, or the user lets it go.
     bool MayLeaveMark();
     const PointSightings* CurrentPoint() const;
@@ -99,6 +101,8 @@ class PrickingWindow : public QWidget {
     QSpinBox* spnSketch_;
     QPushButton* cmdSave_;
     QPushButton* cmdObserve_;
+    QComboBox* cboGcp_;
+    QPushButton* cmdGcp_;
     QLabel* lblState_;
 };
 

@@ -115,6 +115,15 @@ TEST(PrickingWindow, PricksOpensEarlierPrickingsAndSaysWhatStopsIt) {
          },
          {QString(), MsgIcon::Exclamation, MsgButtons::Ok, caption},
          "IMG_1.jpg"},
+        {"a GCP list without prickings",
+         [](Pricking& p) {
+             p.Show();
+             p.fake.dialogs.files.push_back(Native(p.folder / "gcp_list.txt"));
+             p.Find<QPushButton>("cmdGcp")->click();
+             EXPECT_FALSE(fs::exists(p.folder / "gcp_list.txt"));
+         },
+         {QStringLiteral("刺点记录中没有带坐标的像控点，无法生成GCP列表。"), MsgIcon::Exclamation,
+          MsgButtons::Ok, caption}},
         {"a points file that cannot be read",
          [](Pricking& p) {
              p.window.OpenSortie(Native(p.sortie));
@@ -160,6 +169,10 @@ TEST(PrickingWindow, SavesThenReopensThePrickingWhereItWasMade) {
     EXPECT_TRUE(fs::exists(p.sortie / "刺点片" / "P0001_IMG_1.jpg"));
     EXPECT_TRUE(fs::exists(p.sortie / "过程数据" / "P0001.jpg"));
     EXPECT_EQ(p.PointState(), QStringLiteral("已刺"));
+    // The GCP list holds the pricking in longitude and latitude.
+    p.fake.dialogs.files.push_back(Native(p.folder / "gcp_list.txt"));
+    p.Find<QPushButton>("cmdGcp")->click();
+    EXPECT_EQ(testing::ReadBytes(p.folder / "gcp_list.txt").substr(0, 10), "EPSG:4326\n");
     // Another photo may now be chosen without a question.
     p.Find<QListWidget>("lstPhotos")->setCurrentRow(1);
     EXPECT_TRUE(p.fake.dialogs.messages.empty());

@@ -14,6 +14,7 @@
 #include "photo/frmPhotoZoom.h"
 #include "photo/frmSetPicturePoint.h"
 #include "pos/frmTxtPos.h"
+#include "pricking/qt_pricking_window.h"
 #include "project/frmDataExecute.h"
 #include "shell/files.h"
 #include "shell/qt_outside_programs.h"
@@ -98,9 +99,14 @@ void frmMain::BuildNavigation() {
         {QStringLiteral("像控点布设"), QStringLiteral("Photoshop像控选点"),
          [](frmMain& w) { w.ShowTool<frmSetPicturePoint>(); }},
         {QStringLiteral("像控数据处理"), QStringLiteral("像控数据处理"),
-         [](frmMain& w) { w.ShowTool<frmDataExecute>(); }},
+         [](frmMain& w) {
+             connect(w.ShowTool<frmDataExecute>(), &frmDataExecute::PrickingRequested, &w,
+                     &frmMain::OpenPricking, Qt::UniqueConnection);
+         }},
         {QStringLiteral("像控数据处理"), QStringLiteral("像控数据检查"),
          [](frmMain& w) { w.ShowTool<frmDataCheck>(); }},
+        {QStringLiteral("像控数据处理"), QStringLiteral("像控点刺点"),
+         [](frmMain& w) { w.ShowTool<PrickingWindow>(); }},
         {QStringLiteral("帮助与支持"), QStringLiteral("技术支持"),
          [](frmMain& w) { w.OpenSupportPage(); }},
     };
@@ -135,6 +141,10 @@ void frmMain::ItemClick(int group, int item) {
 QString frmMain::SupportAddress() const {
     const auto page = services_.appFolder.ProgramFolder() / "help" / "index.html";
     return QUrl::fromLocalFile(Q(PathText(page))).toString();
+}
+
+void frmMain::OpenPricking(const QString& sortie) {
+    ShowTool<PrickingWindow>()->OpenSortie(sortie);
 }
 
 void frmMain::OpenSupportPage() {

@@ -57,6 +57,9 @@ class frmMain : public QWidget {
     // Dispatches a click on item `item` of group `group`; any pair without an
     // item does nothing.
     void ItemClick(int group, int item);
+    // Shows the pricking window on this sortie (the data-processing window's
+    // step 2 asks for it).
+    void OpenPricking(const QString& sortie);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "app/frmMain.h"
+#include "app/qt_photo_viewer.h"
 #include "shell/qt_services.h"
 
 int main(int argc, char* argv[]) {
@@ -37,7 +38,8 @@ int main(int argc, char* argv[]) {
     skyrell::QtDesktop desktop;
     skyrell::SystemClock clock;
     skyrell::InstalledAppFolder appFolder(skyrell::ExecutableFolder());
-    skyrell::Services services{dialogs, desktop, clock, appFolder};
+    skyrell::BuiltInPhotoViewer photoViewer;
+    skyrell::Services services{dialogs, desktop, clock, appFolder, &photoViewer};
 
     skyrell::frmMain window(services);
     QIcon icon;

@@ -175,8 +175,7 @@ void frmDataCheck::OpenPrickedPhoto(const QString& name) {
         return;
     }
     const QString path = InSortie(Q(std::string(kPrickedPhotoFolder)) + Separator() + Q(*photo));
-    if (!services_.desktop.OpenWithAssociated(path))
-        Warn(QStringLiteral("系统未安装Photoshop，无法打开刺点片！"));
+    if (!ViewPhoto(path)) Warn(QStringLiteral("系统未安装Photoshop，无法打开刺点片！"));
 }
 
 void frmDataCheck::OpenPointFile(const QString& name, std::string_view folder,
@@ -188,7 +187,15 @@ void frmDataCheck::OpenPointFile(const QString& name, std::string_view folder,
              QStringLiteral("。"));
         return;
     }
-    if (!services_.desktop.OpenWithAssociated(path)) Warn(notInstalled);
+    const bool opened = extension == QStringLiteral(".jpg")
+                            ? ViewPhoto(path)
+                            : services_.desktop.OpenWithAssociated(path);
+    if (!opened) Warn(notInstalled);
+}
+
+bool frmDataCheck::ViewPhoto(const QString& path) {
+    // The program's own photo view stands where the image editor was.
+    return services_.photoViewer && services_.photoViewer->Open(this, path);
 }
 
 void frmDataCheck::ShowRoughPosition(const QString& name) {

@@ -38,10 +38,13 @@ class frmDataCheck : public QWidget {
 
   private:
     void OpenPrickedPhoto(const QString& name);
-    // Opens `folder`/name + extension of the sortie, or says which kind of
-    // file of the point is missing, or that its program is not installed.
+    // Opens `folder`/name + extension of the sortie (a .jpg photo in the
+    // photo view, other files in their program), or says which kind of file
+    // of the point is missing, or that its program is not installed.
     void OpenPointFile(const QString& name, std::string_view folder, const QString& extension,
                        const QString& kind, const QString& notInstalled);
+    // Opens a photo in the program's photo view; false when it cannot.
+    bool ViewPhoto(const QString& path);
     void ShowRoughPosition(const QString& name);
     void ShowRoughPositionOutcome(const std::filesystem::path& sortie, const QString& name,
                                   const RoughPositionLookup& lookup, const Status& written);

@@ -252,7 +252,13 @@ void frmSetPicturePoint::Open(const Line& line, int row) {
 }
 
 void frmSetPicturePoint::OpenPhoto(const QString& path) {
-    if (!services_.desktop.OpenWithAssociated(path))
+    // The program's own photo view stands where the image editor was; a
+    // photo whose preview marks a control point opens centred on it.
+    std::optional<QPointF> centre;
+    for (const Line* line : {&a_, &b_})
+        if (line->pic->Photo() == path && line->pic->MarkedPixel())
+            centre = line->pic->MarkedPixel();
+    if (!services_.photoViewer || !services_.photoViewer->Open(this, path, centre))
         services_.dialogs.Message(this, QStringLiteral("系统未安装Photoshop，无法打开航片！"),
                                   MsgIcon::Exclamation, MsgButtons::Ok, windowTitle());
 }

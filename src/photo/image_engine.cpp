@@ -558,4 +558,63 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int lon
     }
 }
 
+namespace {
+
+// Where the decoded rows go: one whole picture, four bytes per pixel.
+struct RowSink {
+    unsigned char* pixels;
+    std::size_t rowBytes;
+};
+
+int WriteRows(VipsRegion* region, VipsRect* area, void* sink) {
+    const auto* rows = static_cast<const RowSink*>(sink);
+    const auto bytes = static_cast<std::size_t>(area->width) * 4;
+    for (int y = area->top; y < area->top + area->height; ++y)
+        std::memcpy(rows->pixels + rows->rowBytes * static_cast<std::size_t>(y) +
+                        static_cast<std::size_t>(area->left) * 4,
+                    VIPS_REGION_ADDR(region, area->left, y), bytes);
+    return 0;
+}
+
+}  // namespace
+
+Status DecodePhotoBgrx(const std::filesystem::path& file,
+                       const std::function<unsigned char*(int width, int height)>& allocate) {
+    if (Status started = StartImageEngine(); !started) return started;
+    if (std::string missing = NotAFileReason(file); !missing.empty()) return Status::Fail(missing);
+    std::optional<vips::VSource> source;
+    try {
+        source = vips::VSource::new_from_file(file.c_str());
+        if (!vips_foreign_find_load_source(source->get_source())) {
+            ForgetEngineErrors();
+            return Status::Fail(kNotAPictureText);
+        }
+        vips::VImage image = vips::VImage::new_from_source(
+            *source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+        const auto bytes = static_cast<std::uint64_t>(image.width()) *
+                           static_cast<std::uint64_t>(image.height()) * 4;
+        if (bytes > kMostPhotoMemory)
+            return Status::Fail(TooLargeText({image.width(), image.height()}, bytes));
+        image = EightBitSrgb(image.autorot(), false);
+        if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+        if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
+        if (image.bands() != 3) return Status::Fail(kNoColours);
+        const vips::VImage rgbx = image.bandjoin_const({255});
+        const vips::VImage bgrx = vips::VImage::bandjoin({rgbx[2], rgbx[1], rgbx[0], rgbx[3]});
+        if (bgrx.bands() != 4 || bgrx.format() != VIPS_FORMAT_UCHAR)
+            return Status::Fail(kNoColours);
+        unsigned char* pixels = allocate(bgrx.width(), bgrx.height());
+        if (!pixels) return Status::Fail("内存不足。");
+        RowSink sink{pixels, static_cast<std::size_t>(bgrx.width()) * 4};
+        if (vips_sink_disc(bgrx.get_image(), WriteRows, &sink) != 0) {
+            ForgetEngineErrors();
+            return Status::Fail(kDamaged);
+        }
+        return Status::Ok();
+    } catch (const vips::VError&) {
+        ForgetEngineErrors();
+        return Status::Fail(source ? kDamaged : kNotAPictureText);
+    }
+}
+
 }  // namespace skyrell

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,15 @@ struct PreviewImage {
 // white; a smaller photo keeps its size. Safe to call from any thread. The
 // failure's message is the reason alone, in the engine's words.
 Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& photo, int longestSide);
+
+// The photo at its own size, upright, as 8-bit sRGB with four bytes per pixel
+// in the order blue, green, red, 255 (a 0xffRRGGBB word on little-endian
+// machines), decoded straight into the rows that `allocate(width, height)`
+// gives: width * height * 4 bytes, or null to refuse. A photo whose pixels
+// would take more than kMostPhotoMemory is refused before anything is decoded.
+// Safe to call from any thread. The failure's message is the reason alone.
+Status DecodePhotoBgrx(const std::filesystem::path& photo,
+                       const std::function<unsigned char*(int width, int height)>& allocate);
 
 // Where a colour is painted over a picture: one byte per pixel, rows packed,
 // 0 leaving the picture as it is and 255 covering it; placed with its top-left

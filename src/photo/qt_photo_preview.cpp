@@ -114,8 +114,11 @@ void PhotoPreview::Loaded(const QString& path, const QString& key, const QImage&
 
 void PhotoPreview::SetMark(std::optional<QPointF> pixel, QSizeF photoSize) {
     mark_.reset();
-    if (pixel && photoSize.width() > 0 && photoSize.height() > 0)
+    markedPixel_.reset();
+    if (pixel && photoSize.width() > 0 && photoSize.height() > 0) {
         mark_ = QPointF(pixel->x() / photoSize.width(), pixel->y() / photoSize.height());
+        markedPixel_ = pixel;
+    }
     CentreOnMark();
     update();
 }

@@ -54,6 +54,8 @@ class PhotoPreview : public QWidget {
     void SetMark(std::optional<QPointF> pixel, QSizeF photoSize);
     // The marked pixel as a fraction of the photo's width and height.
     std::optional<QPointF> Mark() const { return mark_; }
+    // The marked pixel, in the photo's own pixels.
+    std::optional<QPointF> MarkedPixel() const { return markedPixel_; }
     // The image point shown at the middle of the pane, as a fraction of the
     // photo's width and height.
     QPointF Centre() const;
@@ -97,6 +99,7 @@ class PhotoPreview : public QWidget {
     double zoom_ = 1;
     QPointF center_;               // the image point shown at the middle of the pane
     std::optional<QPointF> mark_;  // fractions of the photo's width and height
+    std::optional<QPointF> markedPixel_;
     QPointF dragFrom_;
     bool dragging_ = false;
 };

@@ -148,6 +148,12 @@ void frmDataExecute::BuildControls() {
     txt2_->setPlainText(hints.join(QLatin1Char('\n')));
     txt2_->setFixedHeight(txt2_->fontMetrics().lineSpacing() * 4 + 12);
     box2->addWidget(txt2_);
+    auto* row2 = new QHBoxLayout;
+    auto* cmdPrick = Named(new QPushButton(QStringLiteral("刺点…"), fme2), "cmdPrick");
+    row2->addWidget(cmdPrick);
+    row2->addStretch();
+    box2->addLayout(row2);
+    connect(cmdPrick, &QPushButton::clicked, this, [this] { emit PrickingRequested(sortiePath_); });
     tmrText_ = Named(new QTimer(this), "tmrText");
     tmrText_->setInterval(kHintInterval);
     connect(tmrText_, &QTimer::timeout, this, &frmDataExecute::ScrollHints);
@@ -338,6 +344,7 @@ void frmDataExecute::OpenFolders() {
 }
 
 void frmDataExecute::ShowFlightFolder(const FlightFolder& flight) {
+    sortiePath_ = Q(PathText(flight.sortie));
     for (std::size_t i = 0; i < pathBoxes_.size(); ++i)
         pathBoxes_[i]->setText(Q(WithTrailingSeparator(PathText(flight.subFolders[i]))));
 }

@@ -44,6 +44,13 @@ class frmDataExecute : public QWidget {
     QString ProcessDataPath() const;       // txtGCSJ
     // The sortie number of the last create or successful open.
     QString SortieNumber() const { return sortieNumber_; }
+    // The sortie folder of the last create or successful open (empty before).
+    QString SortiePath() const { return sortiePath_; }
+
+  signals:
+    // Step 2's pricking button: prick the points of this sortie (empty when
+    // step 1 has not run). The main window opens the pricking window on it.
+    void PrickingRequested(const QString& sortie);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +82,7 @@ class frmDataExecute : public QWidget {
     std::array<QLineEdit*, 6> pathBoxes_{};
     QPlainTextEdit* txt2_ = nullptr;
     QTimer* tmrText_ = nullptr;
+    QString sortiePath_;
     QPushButton* cmdCoordinate_ = nullptr;
     QPushButton* cmdHuace_ = nullptr;
     QLineEdit* txtNum_ = nullptr;

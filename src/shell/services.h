@@ -4,6 +4,7 @@
 // every window receives. main.cpp builds the production set (qt_services.h),
 // tests build fakes. The helpers below are implemented in qt_services.cpp.
 
+#include <QPointF>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -62,11 +63,24 @@ class Desktop {
     virtual void BringForward(QWidget* window) = 0;
 };
 
+// The program's own photo view, which takes the image editor's place. Open
+// returns false when the view cannot open the file (the caller then shows its
+// "系统未安装Photoshop…" message). `centre`, in photo pixels, is the point
+// the view opens centred on.
+class PhotoViewer {
+  public:
+    virtual ~PhotoViewer() = default;
+    virtual bool Open(QWidget* owner, const QString& path,
+                      std::optional<QPointF> centre = std::nullopt) = 0;
+};
+
 struct Services {
     Dialogs& dialogs;
     Desktop& desktop;
     Clock& clock;
     AppFolder& appFolder;
+    // None: photos cannot be viewed, as when no image editor is installed.
+    PhotoViewer* photoViewer = nullptr;
 };
 
 // The file dialog with its filter given as the system filter string:

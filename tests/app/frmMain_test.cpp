@@ -43,7 +43,7 @@ TEST(frmMain, NavigationContentInOrder) {
           "POS -> ID,B,L", "POS -> ID,X,Y", "POS -> 选项", "其他 -> POS"}},
         {"航片处理", {"航片划分(航线)", "航片旋转", "航片缩放"}},
         {"像控点布设", {"Photoshop像控选点"}},
-        {"像控数据处理", {"像控数据处理", "像控数据检查"}},
+        {"像控数据处理", {"像控数据处理", "像控数据检查", "像控点刺点"}},
         {"帮助与支持", {"技术支持"}},
     };
     ASSERT_EQ(bar->GroupCount(), 6);
@@ -143,6 +143,7 @@ TEST(frmMain, EveryItemDispatchesToItsAction) {
         {2, 0, "frmSetPicturePoint", {}, {}},
         {3, 0, "frmDataExecute", {}, {}},
         {3, 1, "frmDataCheck", {}, {}},
+        {3, 2, "PrickingWindow", {}, {}},
         {4, 0, {}, {}, {}, true},
         {9, 9, {}, {}, {}},
         {-1, 0, {}, {}, {}},

@@ -208,8 +208,8 @@ TEST_F(DataCheckWindow, DoubleClickOpensEveryTickedKindInOrder) {
     DoubleClick(1);
     EXPECT_TRUE(fake.dialogs.messages.empty());
     EXPECT_EQ(fake.desktop.calls,
-              (std::vector<DesktopCall>{{"open", InSortie("刺点片/P0002_IMG_0287.jpg")},
-                                        {"open", InSortie("现场照片/P0002.jpg")},
+              (std::vector<DesktopCall>{{"view", InSortie("刺点片/P0002_IMG_0287.jpg")},
+                                        {"view", InSortie("现场照片/P0002.jpg")},
                                         {"open", InSortie("点之记/P0002.doc")},
                                         {"open", InSortie("P0002.kml")}}));
     EXPECT_NE(ReadBytes(sortie.sortie / "P0002.kml")
@@ -247,7 +247,7 @@ TEST_F(DataCheckWindow, MissingFilesAreReportedStepByStep) {
     });
     // The pricked-point photo still opens: each step stands on its own.
     EXPECT_EQ(fake.desktop.calls,
-              (std::vector<DesktopCall>{{"open", InSortie("刺点片/P0001_IMG_0286.jpg")}}));
+              (std::vector<DesktopCall>{{"view", InSortie("刺点片/P0001_IMG_0286.jpg")}}));
 }
 
 TEST_F(DataCheckWindow, PrickedPhotoOfAShortPointNameIsNotFound) {
@@ -281,6 +281,7 @@ TEST_F(DataCheckWindow, PointWithoutUsableCoordinatesIsReported) {
 TEST_F(DataCheckWindow, MissingProgramsAreReportedAsNotInstalled) {
     PassCheck({"P0003"});
     fake.desktop.launchSucceeds = false;
+    fake.viewer.opensSucceed = false;
     DoubleClick(0);
     ExpectMessages({
         {QStringLiteral("系统未安装Photoshop，无法打开刺点片！"), MsgIcon::Exclamation,

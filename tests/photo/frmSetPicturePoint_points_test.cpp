@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <tuple>
 
@@ -106,8 +107,17 @@ TEST(frmSetPicturePointPoints, ChoosingAPointSelectsEachLinesNearestPhotoAndMark
         EXPECT_NEAR(mark->x() * 400, e.x, 0.5);
         EXPECT_NEAR(mark->y() * 300, e.y, 0.5);
     }
-    // A jump is no click: nothing was opened.
+    // A jump is no click: nothing was opened. Opening the marked photo
+    // centres the photo view on the point.
     EXPECT_TRUE(w.fake.desktop.calls.empty());
+    auto* picB = w.Find<PhotoPreview>("picB");
+    QMouseEvent open(QEvent::MouseButtonDblClick, QPointF(5, 5), picB->mapToGlobal(QPointF(5, 5)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(picB, &open);
+    ASSERT_EQ(w.fake.viewer.centres.size(), 1u);
+    ASSERT_TRUE(w.fake.viewer.centres[0].has_value());
+    EXPECT_NEAR(w.fake.viewer.centres[0]->x(), 40, 0.5);
+    EXPECT_NEAR(w.fake.viewer.centres[0]->y(), 180, 0.5);
 
     // A point no photo shows leaves no photo selected and no mark.
     points->setCurrentRow(1);

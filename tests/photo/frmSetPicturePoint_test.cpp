@@ -130,14 +130,14 @@ TEST(frmSetPicturePoint, OpensOnTheGestureOfTheModeOrSaysItCannot) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.gesture));
         Window w;
-        w.fake.desktop.launchSucceeds = c.installed;
+        w.fake.viewer.opensSucceed = c.installed;
         w.Choose("cmdB", lines.B());
         w.Find<QRadioButton>(c.mode)->click();
         if (c.gesture == Keyboard)
             w.KeyDown("fleB");
         else
             w.Click("fleB", 0, c.gesture == DoubleClick);
-        const DesktopCall open{"open", Native(lines.B() / "IMG_0001.JPG")};
+        const DesktopCall open{"view", Native(lines.B() / "IMG_0001.JPG")};
         EXPECT_EQ(w.fake.desktop.calls, std::vector<DesktopCall>(c.opens, open));
         ASSERT_EQ(w.fake.dialogs.messages.size(), c.installed ? 0u : 1u);
         if (c.installed) continue;
@@ -182,7 +182,7 @@ TEST(frmSetPicturePoint, PreviewsTheSelectedPhoto) {
                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(picA, &dbl);
     EXPECT_EQ(w.fake.desktop.calls,
-              (std::vector<DesktopCall>{{"open", Native(folder / "line" / "DSC0001.JPG")}}));
+              (std::vector<DesktopCall>{{"view", Native(folder / "line" / "DSC0001.JPG")}}));
 
     w.Click("fleA", 1);
     EXPECT_TRUE(WaitFor([&] { return picA->Text() == QStringLiteral("无法预览此文件"); }));

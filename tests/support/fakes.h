@@ -82,6 +82,26 @@ class FakeDesktop : public Desktop {
     }
 };
 
+// The photo view: every photo opened is recorded in the desktop's calls as
+// "view" (so the order against the desktop's programs shows), with the point
+// it was to open centred on.
+class FakePhotoViewer : public PhotoViewer {
+  public:
+    explicit FakePhotoViewer(FakeDesktop& desktop) : desktop_(desktop) {}
+    bool Open(QWidget*, const QString& path, std::optional<QPointF> centre) override {
+        desktop_.calls.push_back({QStringLiteral("view"), path});
+        centres.push_back(centre);
+        return opensSucceed;
+    }
+
+    // When false no file opens, as for a file the view cannot read.
+    bool opensSucceed = true;
+    std::vector<std::optional<QPointF>> centres;
+
+  private:
+    FakeDesktop& desktop_;
+};
+
 // A full set of fake ports over a temporary program folder and a fixed clock.
 struct FakeServices {
     FakeServices();
@@ -90,7 +110,8 @@ struct FakeServices {
     FakeDesktop desktop;
     FixedClock clock{LocalDateTime{2013, 1, 5, 9, 30, 0}};
     FixedAppFolder appFolder{programFolder.path()};
-    Services services{dialogs, desktop, clock, appFolder};
+    FakePhotoViewer viewer{desktop};
+    Services services{dialogs, desktop, clock, appFolder, &viewer};
 };
 
 }  // namespace skyrell::testing

@@ -17,6 +17,7 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Sanitize -DSKYRELL_BUILD_BENCH=O
     "-DCMAKE_CXX_FLAGS=-O1 -g1 $sanitize" "-DCMAKE_EXE_LINKER_FLAGS=$sanitize"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$(pwd)/tools/lsan.supp"
 cmake --build build-sanitize -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-sanitize --output-on-failure -j2
 

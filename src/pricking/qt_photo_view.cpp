@@ -82,8 +82,9 @@ void PhotoView::StartDecodes() {
     if (path_.isEmpty() || state_ == State::Failed) return;
     const int generation = generation_;
     const auto photo = PathOf(U(path_));
-    // The reduced picture and the full photo are decoded side by side: the
-    // first is on screen at once, the second follows without waiting for it.
+    // The reduced picture first, then the full photo: decoding both side by
+    // side would share the cores and delay the first picture, which the
+    // surveyor waits for; the full photo follows while it is looked at.
     if (firstFor_ != generation && !runner_->Running()) {
         firstFor_ = generation;
         runner_->Run(
@@ -113,7 +114,8 @@ void PhotoView::StartDecodes() {
                 StartDecodes();
             });
     }
-    if (fullFor_ != generation && !fullRunner_->Running()) {
+    const bool firstDone = firstFor_ == generation && !runner_->Running();
+    if (firstDone && fullFor_ != generation && !fullRunner_->Running()) {
         fullFor_ = generation;
         // A photo whose pixels would take more than one photo may stays at
         // the reduced picture (the engine refuses it).

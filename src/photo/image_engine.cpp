@@ -144,6 +144,21 @@ vips::VImage EightBitSrgb(vips::VImage image, bool keepGrey) {
     return image;
 }
 
+// Whether the source holds a picture some loader reads.
+bool HoldsPicture(vips::VSource& source) {
+    if (vips_foreign_find_load_source(source.get_source())) return true;
+    ForgetEngineErrors();
+    return false;
+}
+
+// An 8-bit picture as red, green and blue: grey spread to three bands, alpha
+// and further bands dropped.
+vips::VImage ThreeBands(vips::VImage image) {
+    if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
+    return image;
+}
+
 // The picture's pixels, computed and copied out of the engine's memory.
 std::vector<unsigned char> BytesOf(const vips::VImage& image) {
     std::size_t size = 0;
@@ -536,16 +551,11 @@ Result<PreviewImage> MakePhotoPreview(const std::filesystem::path& file, int lon
     std::optional<vips::VSource> source;
     try {
         source = vips::VSource::new_from_file(file.c_str());
-        if (!vips_foreign_find_load_source(source->get_source())) {
-            ForgetEngineErrors();
-            return Status::Fail(kNotAPictureText);
-        }
+        if (!HoldsPicture(*source)) return Status::Fail(kNotAPictureText);
         vips::VImage image = vips::VImage::thumbnail_source(
             *source, longestSide,
             vips::VImage::option()->set("height", longestSide)->set("size", VIPS_SIZE_DOWN));
-        image = EightBitSrgb(image, false);
-        if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
-        if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
+        image = ThreeBands(EightBitSrgb(image, false));
         if (image.bands() != 3) return Status::Fail(kNoColours);
         PreviewImage preview;
         preview.width = image.width();
@@ -585,19 +595,14 @@ Status DecodePhotoBgrx(const std::filesystem::path& file,
     std::optional<vips::VSource> source;
     try {
         source = vips::VSource::new_from_file(file.c_str());
-        if (!vips_foreign_find_load_source(source->get_source())) {
-            ForgetEngineErrors();
-            return Status::Fail(kNotAPictureText);
-        }
+        if (!HoldsPicture(*source)) return Status::Fail(kNotAPictureText);
         vips::VImage image = vips::VImage::new_from_source(
             *source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
         const auto bytes = static_cast<std::uint64_t>(image.width()) *
                            static_cast<std::uint64_t>(image.height()) * 4;
         if (bytes > kMostPhotoMemory)
             return Status::Fail(TooLargeText({image.width(), image.height()}, bytes));
-        image = EightBitSrgb(image.autorot(), false);
-        if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
-        if (image.bands() > 3) image = image.extract_band(0, vips::VImage::option()->set("n", 3));
+        image = ThreeBands(EightBitSrgb(image.autorot(), false));
         if (image.bands() != 3) return Status::Fail(kNoColours);
         const vips::VImage rgbx = image.bandjoin_const({255});
         const vips::VImage bgrx = vips::VImage::bandjoin({rgbx[2], rgbx[1], rgbx[0], rgbx[3]});

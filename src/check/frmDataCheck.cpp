@@ -98,8 +98,8 @@ void frmDataCheck::ChoosePath() {
     const QString chosen = BrowseForFolder(services_, this, chosenFolder_,
                                            QStringLiteral("选择项目路径[至“架次”文件夹]"));
     if (chosen.isEmpty()) return;
-    if (!chosen.endsWith(QStringLiteral("架次"))) {
-        Note(QStringLiteral("项目路径未选择至“架次”文件夹，请重新选择。"));
+    if (!IsSortieFolderPath(PathOf(U(chosen)))) {
+        Note(Q(std::string(kNotSortieFolderText)));
         return;
     }
     txtPath_->setText(Q(WithTrailingSeparator(U(chosen))));

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "pos/pos_file.h"
+#include "project/controller_angles.h"
 #include "shell/files.h"
 #include "shell/line_reader.h"
 #include "shell/text.h"
@@ -76,6 +77,23 @@ std::optional<double> AngleOf(std::string_view written) {
     return negative ? -degrees : degrees;
 }
 
+// An angle of a controller export. A number with a hemisphere letter and no
+// minute or second marks is the controller's packed form ("30.15201234N" is
+// 30°15'20.1234"), read as the rough position reads it; every other text as
+// AngleOf reads it. S and W give negative values.
+std::optional<double> ControllerAngleOf(std::string_view written) {
+    const std::string_view text = TrimSpaces(written);
+    const bool packed = !text.empty() && IsLetter(text.back()) &&
+                        text.find_first_of(":'\"") == std::string_view::npos &&
+                        text.find("°") == std::string_view::npos;
+    if (!packed) return AngleOf(text);
+    const char letter = static_cast<char>(AsciiUpper(text.substr(text.size() - 1))[0]);
+    if (letter != 'N' && letter != 'S' && letter != 'E' && letter != 'W') return std::nullopt;
+    const auto degrees = AngleDegrees(text, AngleForm::Packed);
+    if (!degrees) return std::nullopt;
+    return letter == 'S' || letter == 'W' ? -*degrees : *degrees;
+}
+
 // ---- Control point files ------------------------------------------------
 
 std::string PointLineText(const std::filesystem::path& file, std::int64_t line,
@@ -137,7 +155,7 @@ Result<std::vector<ControlPoint>> ReadControllerPoints(const std::filesystem::pa
     std::vector<Sum> sums;
     std::map<std::string, std::size_t> index;
     for (const RawObservation& obs : *observations) {
-        const auto lat = AngleOf(obs.latitude), lon = AngleOf(obs.longitude);
+        const auto lat = ControllerAngleOf(obs.latitude), lon = ControllerAngleOf(obs.longitude);
         if (!lat || !lon || std::fabs(*lat) > 90 || std::fabs(*lon) > 180)
             return Status::Fail("原始数据第" + std::to_string(obs.line) + "行的纬度或经度“" +
                                 obs.latitude + "”“" + obs.longitude + "”无法识别。");

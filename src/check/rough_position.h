@@ -3,18 +3,15 @@
 // and longitude texts from the coordinate results turned into decimal degrees,
 // and a one-point KML document in the sortie folder.
 //
-// The controller writes the angles in one of two forms, decided on the
-// latitude text and used for both:
-//   sexagesimal  "30:15:20.1234N"  degrees:minutes:seconds
-//   packed       "30.15201234N"    degrees, "." two digits of minutes, then
-//                                  the seconds with their decimals
-// A trailing hemisphere letter is dropped and does not change the sign.
+// The angles are read in the controller's notation (project/controller_angles.h),
+// the form decided on the latitude text and used for both.
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "project/controller_angles.h"
 #include "shell/status.h"
 
 namespace skyrell {
@@ -23,15 +20,6 @@ struct RoughPosition {
     double latitude = 0;   // decimal degrees
     double longitude = 0;  // decimal degrees
 };
-
-// The form both angles are read in.
-enum class AngleForm { Sexagesimal, Packed };
-AngleForm AngleFormOf(std::string_view latitudeText);
-
-// One angle text in the given form, in decimal degrees; nothing when the text
-// is not such an angle. The packed form is taken apart from the digits of the
-// text, so "30.15N" is exactly 30°15'.
-std::optional<double> AngleDegrees(std::string_view text, AngleForm form);
 
 // Latitude and longitude texts in decimal degrees.
 std::optional<RoughPosition> ConvertRoughPosition(std::string_view latitudeText,

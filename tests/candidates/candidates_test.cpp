@@ -124,7 +124,9 @@ TEST(Candidates, ControlPointFilesOfEveryKind) {
         "p0002,1,2,3,30.6,114.3,30,,,,,,,,,,,,,,,\r\n"
         "P0001_2,1,2,3,30°30'00.036\"N,114°15'00.036\"E,20.2,,,,,,,,,,,,,,,\r\n";
     // CHC: 23 fields or more, latitude 14, longitude 15, ellipsoidal height 16.
-    const std::string chc = "P0009,CP,1,2,3,RTK,1,1,1,1,x,d,t,1.8,30:30:00S,114:15:00W,5,,,,,,\r\n";
+    const std::string chc =
+        "P0009,CP,1,2,3,RTK,1,1,1,1,x,d,t,1.8,30:30:00S,114:15:00W,5,,,,,,\r\n"
+        "P0010,CP,1,2,3,RTK,1,1,1,1,x,d,t,1.8,30.300036S,114.1500W,6,,,,,,\r\n";
     struct Case {
         const char* what;
         std::string bytes;
@@ -151,7 +153,10 @@ TEST(Candidates, ControlPointFilesOfEveryKind) {
          *Utf8ToGbk(hiTarget),
          ControllerMake::HiTarget,
          {{"P0001", 30.5 + 0.018 / 3600, 114.25 + 0.018 / 3600, 20.1}, {"P0002", 30.6, 114.3, 30}}},
-        {"chc, south and west", chc, ControllerMake::Chc, {{"P0009", -30.5, -114.25, 5}}},
+        {"chc, south and west, packed",
+         chc,
+         ControllerMake::Chc,
+         {{"P0009", -30.5, -114.25, 5}, {"P0010", -(30.5 + 0.36 / 3600), -114.25, 6}}},
         {"hi-target export read as chc", *Utf8ToGbk(hiTarget), ControllerMake::Chc, {}},
     };
     for (const auto& c : cases) {

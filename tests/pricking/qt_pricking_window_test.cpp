@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -153,6 +155,30 @@ TEST(PrickingWindow, PricksOpensEarlierPrickingsAndSaysWhatStopsIt) {
         EXPECT_EQ(shown.buttons, c.expected.buttons);
         EXPECT_EQ(shown.caption, c.expected.caption);
     }
+}
+
+// Photos whose EXIF names no camera stop the search with the logic's message;
+// the camera given in the window lets it run (the photos have no position, so
+// the point shows without photos).
+TEST(PrickingWindow, TheCameraGivenInTheWindowStandsForTheExif) {
+    Pricking p;
+    testing::WriteBytes(p.folder / "points.csv", "P0001,30,114,50\n");
+    p.window.OpenSortie(Native(p.sortie));
+    p.Find<QComboBox>("cboPoints")->setCurrentIndex(2);
+    p.fake.dialogs.folders.push_back(Native(p.folder / "line"));
+    p.Find<QPushButton>("cmdPhotos")->click();
+    p.fake.dialogs.files.push_back(Native(p.folder / "points.csv"));
+    p.Find<QPushButton>("cmdPoints")->click();
+    ASSERT_EQ(p.fake.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(p.fake.dialogs.messages[0].text.contains(QStringLiteral("IMG_1.jpg")));
+    EXPECT_EQ(p.Find<QTreeWidget>("lstPoints")->topLevelItemCount(), 0);
+
+    p.Find<QDoubleSpinBox>("spnFocal")->setValue(8.8);
+    auto* sensor = p.Find<QDoubleSpinBox>("spnSensor");
+    sensor->setValue(13.2);
+    emit sensor->editingFinished();
+    EXPECT_EQ(p.fake.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.Find<QTreeWidget>("lstPoints")->topLevelItemCount(), 1);
 }
 
 TEST(PrickingWindow, SavesThenReopensThePrickingWhereItWasMade) {

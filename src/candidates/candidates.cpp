@@ -77,16 +77,15 @@ std::optional<double> AngleOf(std::string_view written) {
     return negative ? -degrees : degrees;
 }
 
-// An angle of a controller export. A number with a hemisphere letter and no
-// minute or second marks is the controller's packed form ("30.15201234N" is
-// 30°15'20.1234"), read as the rough position reads it; every other text as
-// AngleOf reads it. S and W give negative values.
+// An angle of a controller export. A number followed by a hemisphere letter
+// is the controller's packed form ("30.15201234N" is 30°15'20.1234"), read
+// as the rough position reads it; every other text as AngleOf reads it. S and
+// W give negative values.
 std::optional<double> ControllerAngleOf(std::string_view written) {
     const std::string_view text = TrimSpaces(written);
-    const bool packed = !text.empty() && IsLetter(text.back()) &&
-                        text.find_first_of(":'\"") == std::string_view::npos &&
-                        text.find("°") == std::string_view::npos;
-    if (!packed) return AngleOf(text);
+    if (text.empty() || !IsLetter(text.back()) ||
+        !ParseNumber(TrimSpaces(text.substr(0, text.size() - 1))))
+        return AngleOf(text);
     const char letter = static_cast<char>(AsciiUpper(text.substr(text.size() - 1))[0]);
     if (letter != 'N' && letter != 'S' && letter != 'E' && letter != 'W') return std::nullopt;
     const auto degrees = AngleDegrees(text, AngleForm::Packed);

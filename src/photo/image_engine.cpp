@@ -3,6 +3,7 @@
 #include <vips/vips8>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -32,7 +33,8 @@ constexpr char kNoColours[] = "图片的颜色格式无法显示";
 constexpr int kJpegQuality[12] = {50, 55, 60, 65, 70, 75, 80, 84, 87, 90, 92, 95};
 
 std::once_flag engineOnce;
-bool engineStarted = false;
+// Read by any thread that ends its use of the engine.
+std::atomic<bool> engineStarted{false};
 
 // The angle taken into (-180, 180].
 double NormalizedDegrees(double degrees) {
@@ -190,7 +192,11 @@ Status StartImageEngine() {
     return engineStarted ? Status::Ok() : Status::Fail("图像引擎无法启动");
 }
 
-void EndImageEngineThread() { vips_thread_shutdown(); }
+// A thread that never reached the engine (a job that found no photo to read)
+// ends nothing; libvips, never started, would crash.
+void EndImageEngineThread() {
+    if (engineStarted) vips_thread_shutdown();
+}
 
 int JpegQualityOf(int quality) { return kJpegQuality[std::clamp(quality, 1, 12) - 1]; }
 

@@ -172,12 +172,15 @@ frmSetPicturePoint::frmSetPicturePoint(Services& services, QWidget* owner)
     side->addWidget(cmdPoints_);
     side->addWidget(cmdPos_);
     side->addWidget(txtPos_);
+    camera_ = new CameraSetting(this, true);
+    side->addWidget(camera_);
     side->addWidget(lstPoints_, 1);
     side->addWidget(lblCandidates_);
     grid->addLayout(side, 1, 4, 3, 1);
     grid->setColumnMinimumWidth(4, 180);
     runner_ = new JobRunner(this, &services_);
-    runner_->SetInputs({cmdPoints_, cboPointFormat_, cmdPos_, a_.cmd, b_.cmd});
+    runner_->SetInputs({cmdPoints_, cboPointFormat_, cmdPos_, camera_, a_.cmd, b_.cmd});
+    connect(camera_, &CameraSetting::Changed, this, &frmSetPicturePoint::FindCandidatesOfLines);
     connect(cmdPoints_, &QPushButton::clicked, this, &frmSetPicturePoint::ChoosePoints);
     connect(cmdPos_, &QPushButton::clicked, this, &frmSetPicturePoint::ChoosePos);
     connect(lstPoints_, &QListWidget::currentRowChanged, this, &frmSetPicturePoint::JumpToPoint);
@@ -306,6 +309,7 @@ void frmSetPicturePoint::FindCandidatesOfLines() {
                 folders.push_back(PathOf(U(folder)));
     CandidateOptions options;
     if (!txtPos_->text().isEmpty()) options.pos = PathOf(U(txtPos_->text()));
+    camera_->Apply(options);
     using Found = std::pair<std::vector<ControlPoint>, std::optional<CandidateReport>>;
     runner_->Run(
         [file = *pointsFile_, make = pointsMake_, folders,

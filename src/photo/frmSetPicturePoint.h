@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "candidates/candidates.h"
+#include "candidates/qt_camera_setting.h"
 #include "shell/services.h"
 
 class QComboBox;
@@ -80,6 +81,7 @@ class frmSetPicturePoint : public QWidget {
     QComboBox* cboPointFormat_;
     QPushButton* cmdPos_;
     QLineEdit* txtPos_;
+    CameraSetting* camera_;
     QListWidget* lstPoints_;
     QLabel* lblCandidates_;
     JobRunner* runner_;

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -129,38 +128,14 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
            &PrickingWindow::ChoosePos);
     // The camera, for photos whose EXIF does not tell it, and how it is
     // mounted: the search runs again when either changes.
-    auto cameraSide = [this](const char* name) {
-        auto* box = Named(new QDoubleSpinBox(this), name);
-        box->setRange(0, 1000);
-        box->setDecimals(2);
-        box->setSuffix(QStringLiteral(" mm"));
-        box->setSpecialValueText(QStringLiteral("取自EXIF"));
-        box->setToolTip(QStringLiteral("航片EXIF中没有焦距和像元尺寸时，填写焦距和传感器宽度"));
-        connect(box, &QDoubleSpinBox::editingFinished, this, &PrickingWindow::CameraChanged);
-        return box;
-    };
-    spnFocal_ = cameraSide("spnFocal");
-    spnSensor_ = cameraSide("spnSensor");
-    auto* camera = new QHBoxLayout;
-    camera->addWidget(new QLabel(QStringLiteral("焦距"), this));
-    camera->addWidget(spnFocal_);
-    camera->addWidget(new QLabel(QStringLiteral("传感器宽度"), this));
-    camera->addWidget(spnSensor_);
-    camera->addStretch(1);
+    camera_ = new CameraSetting(this, false);
     inputs->addWidget(new QLabel(QStringLiteral("相机"), this), 4, 0);
-    inputs->addLayout(camera, 4, 1);
-    cboHeading_ = Named(new QComboBox(this), "cboHeading");
-    // Where the top edge of a photo faces, for headings taken from the
-    // direction of flight.
-    for (const char* mounting :
-         {"像片上边朝航向", "像片上边朝航向右侧", "像片上边背向航向", "像片上边朝航向左侧"})
-        cboHeading_->addItem(QString::fromUtf8(mounting));
-    cboHeading_->setToolTip(
-        QStringLiteral("航向取自飞行方向时（POS中没有航向），像片上边所朝的方向"));
-    inputs->addWidget(cboHeading_, 4, 2);
+    inputs->addWidget(camera_, 4, 1, 1, 2);
     inputs->setColumnStretch(1, 1);
     connect(cboPoints_, &QComboBox::currentIndexChanged, this, &PrickingWindow::Search);
-    connect(cboHeading_, &QComboBox::currentIndexChanged, this, &PrickingWindow::CameraChanged);
+    connect(camera_, &CameraSetting::Changed, this, [this] {
+        if (MayLeaveMark()) Search();
+    });
 
     // Points and their photos on the left, the photo view on the right.
     lstPoints_ = Named(new QTreeWidget(this), "lstPoints");
@@ -220,11 +195,10 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     connect(cmdSave_, &QPushButton::clicked, this, [this] { Save(false); });
     connect(cmdObserve_, &QPushButton::clicked, this, [this] { Save(true); });
     connect(cmdGcp_, &QPushButton::clicked, this, &PrickingWindow::ExportGcpList);
-    runner_->SetInputs({txtSortie_, txtPoints_, txtPhotos_, txtPos_, cboPoints_, spnFocal_,
-                        spnSensor_, cboHeading_, lstPoints_, lstPhotos_, cmdSave_, cmdObserve_,
-                        cmdGcp_, findChild<QPushButton*>("cmdSortie"),
-                        findChild<QPushButton*>("cmdPoints"), findChild<QPushButton*>("cmdPhotos"),
-                        findChild<QPushButton*>("cmdPos")});
+    runner_->SetInputs({txtSortie_, txtPoints_, txtPhotos_, txtPos_, cboPoints_, camera_,
+                        lstPoints_, lstPhotos_, cmdSave_, cmdObserve_, cmdGcp_,
+                        findChild<QPushButton*>("cmdSortie"), findChild<QPushButton*>("cmdPoints"),
+                        findChild<QPushButton*>("cmdPhotos"), findChild<QPushButton*>("cmdPos")});
     cmdSave_->setEnabled(false);
     cmdObserve_->setEnabled(false);
 }
@@ -308,13 +282,6 @@ void PrickingWindow::ChoosePos() {
     Search();
 }
 
-void PrickingWindow::CameraChanged() {
-    const CameraSetting setting{spnFocal_->value(), spnSensor_->value(),
-                                cboHeading_->currentIndex()};
-    if (setting == searchedCamera_ || !MayLeaveMark()) return;
-    Search();
-}
-
 void PrickingWindow::Search() {
     if (txtSortie_->text().isEmpty() || txtPoints_->text().isEmpty() ||
         txtPhotos_->text().isEmpty())
@@ -322,10 +289,7 @@ void PrickingWindow::Search() {
     ShowState(QStringLiteral("正在查找拍到像控点的航片…"));
     CandidateOptions options;
     if (!txtPos_->text().isEmpty()) options.pos = PathOf(U(txtPos_->text()));
-    searchedCamera_ = {spnFocal_->value(), spnSensor_->value(), cboHeading_->currentIndex()};
-    if (searchedCamera_.focalMm > 0 && searchedCamera_.sensorWidthMm > 0)
-        options.camera = ExplicitCamera{searchedCamera_.focalMm, searchedCamera_.sensorWidthMm};
-    options.headingOffset = searchedCamera_.mounting * 90;
+    camera_->Apply(options);
     runner_->Run(
         [sortie = PathOf(U(txtSortie_->text())), points = PathOf(U(txtPoints_->text())),
          make = MakeOf(cboPoints_->currentIndex()), photos = PathOf(U(txtPhotos_->text())),

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "candidates/candidates.h"
+#include "candidates/qt_camera_setting.h"
 #include "pricking/pricking.h"
 #include "shell/services.h"
 
 class QCheckBox;
 class QComboBox;
-class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -59,9 +59,6 @@ class PrickingWindow : public QWidget {
     void ChoosePoints();
     void ChoosePhotos();
     void ChoosePos();
-    // Searches again when the camera or its mounting differs from the last
-    // search's, and no moved mark would be lost.
-    void CameraChanged();
     // Reads the points, finds their photos and reads the record, off the
     // window thread, once the sortie, the points and the photos are chosen.
     void Search();
@@ -93,25 +90,13 @@ class PrickingWindow : public QWidget {
     int surveys_ = 0;         // how many surveys were shown
     int thumbnailsFor_ = -1;  // the point (of survey thumbnailsOf_) whose thumbnails are made
     int thumbnailsOf_ = 0;
-    // The camera of the last search; 0 mm: from the photos' EXIF. The
-    // mounting turns the heading taken from the direction of flight by
-    // 90 degrees a step, clockwise.
-    struct CameraSetting {
-        double focalMm = 0;
-        double sensorWidthMm = 0;
-        int mounting = 0;
-        bool operator==(const CameraSetting&) const = default;
-    };
-    CameraSetting searchedCamera_;
 
     QLineEdit* txtSortie_;
     QLineEdit* txtPoints_;
     QComboBox* cboPoints_;
     QLineEdit* txtPhotos_;
     QLineEdit* txtPos_;
-    QDoubleSpinBox* spnFocal_;
-    QDoubleSpinBox* spnSensor_;
-    QComboBox* cboHeading_;
+    CameraSetting* camera_;
     QTreeWidget* lstPoints_;
     QListWidget* lstPhotos_;
     PhotoView* picPhoto_;

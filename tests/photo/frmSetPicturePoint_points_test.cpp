@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,6 +125,14 @@ TEST(frmSetPicturePointPoints, ChoosingAPointSelectsEachLinesNearestPhotoAndMark
     for (const char* list : {"fleA", "fleB"})
         EXPECT_EQ(w.Find<QListWidget>(list)->currentRow(), -1);
     EXPECT_FALSE(w.Find<PhotoPreview>("picA")->Mark().has_value());
+
+    // A camera mounted the other way round: on line A east is down, north right.
+    w.Find<QComboBox>("cboHeading")->setCurrentIndex(2);
+    points->setCurrentRow(0);
+    const auto turned = w.Find<PhotoPreview>("picA")->Mark();
+    ASSERT_TRUE(turned.has_value());
+    EXPECT_NEAR(turned->x() * 400, 240, 0.5);
+    EXPECT_NEAR(turned->y() * 300, 180, 0.5);
 
     // A file that cannot be read is reported and empties the list.
     w.Points("G1,30.5,114.25,10\nG2,north,114.25,10\n");

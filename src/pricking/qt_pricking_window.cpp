@@ -11,12 +11,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "photo/image_engine.h"
 #include "pricking/gcp_list.h"
@@ -201,6 +203,34 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
                         findChild<QPushButton*>("cmdPhotos"), findChild<QPushButton*>("cmdPos")});
     cmdSave_->setEnabled(false);
     cmdObserve_->setEnabled(false);
+
+    // Keys for pricking point after point without the mouse leaving the
+    // photo: save, record an observation, the next or previous photo, and
+    // with Ctrl the next or previous point. A key does what its button or
+    // list does, and nothing while that is disabled.
+    cmdSave_->setToolTip(QStringLiteral("Ctrl+S"));
+    cmdObserve_->setToolTip(QStringLiteral("Ctrl+Shift+S"));
+    const auto key = [this](QKeySequence sequence, std::function<void()> act) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, std::move(act));
+    };
+    const auto press = [](QPushButton* button) {
+        if (button->isEnabled()) button->click();
+    };
+    key(QKeySequence::Save, [this, press] { press(cmdSave_); });
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this, press] { press(cmdObserve_); });
+    for (const int direction : {1, -1}) {
+        const auto next = direction > 0 ? Qt::Key_PageDown : Qt::Key_PageUp;
+        key(QKeySequence(next), [this, direction] {
+            const int row = lstPhotos_->currentRow() + direction;
+            if (lstPhotos_->isEnabled() && row >= 0 && row < lstPhotos_->count())
+                lstPhotos_->setCurrentRow(row);
+        });
+        key(QKeySequence(Qt::CTRL | next), [this, direction] {
+            const int row = lstPoints_->indexOfTopLevelItem(lstPoints_->currentItem()) + direction;
+            if (lstPoints_->isEnabled() && row >= 0 && row < lstPoints_->topLevelItemCount())
+                lstPoints_->setCurrentItem(lstPoints_->topLevelItem(row));
+        });
+    }
 }
 
 PrickingWindow::~PrickingWindow() = default;

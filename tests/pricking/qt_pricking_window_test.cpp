@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <functional>
 
@@ -179,6 +180,33 @@ TEST(PrickingWindow, TheCameraGivenInTheWindowStandsForTheExif) {
     emit sensor->editingFinished();
     EXPECT_EQ(p.fake.dialogs.messages.size(), 1u);
     EXPECT_EQ(p.Find<QTreeWidget>("lstPoints")->topLevelItemCount(), 1);
+}
+
+// The keys step through the photos, not past either end, and press the
+// buttons: Ctrl+S before a click asks for the click, as the button does.
+TEST(PrickingWindow, KeysStepThroughThePhotosAndSave) {
+    Pricking p;
+    p.Show();
+    const auto press = [&p](const QKeySequence& sequence) {
+        for (auto* shortcut : p.window.findChildren<QShortcut*>())
+            if (shortcut->key() == sequence) emit shortcut->activated();
+    };
+    auto* photos = p.Find<QListWidget>("lstPhotos");
+    const struct {
+        Qt::Key key;
+        int row;
+    } steps[] = {{Qt::Key_PageDown, 1},
+                 {Qt::Key_PageDown, 1},
+                 {Qt::Key_PageUp, 0},
+                 {Qt::Key_PageUp, 0},
+                 {Qt::Key_PageDown, 1}};
+    for (const auto& step : steps) {
+        press(QKeySequence(step.key));
+        EXPECT_EQ(photos->currentRow(), step.row);
+    }
+    press(QKeySequence(QKeySequence::Save));
+    ASSERT_EQ(p.fake.dialogs.messages.size(), 1u);
+    EXPECT_EQ(p.fake.dialogs.messages[0].text, QStringLiteral("请先在航片上单击像控点的位置。"));
 }
 
 TEST(PrickingWindow, SavesThenReopensThePrickingWhereItWasMade) {

@@ -210,7 +210,7 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     // list does, and nothing while that is disabled.
     cmdSave_->setToolTip(QStringLiteral("Ctrl+S"));
     cmdObserve_->setToolTip(QStringLiteral("Ctrl+Shift+S"));
-    const auto key = [this](QKeySequence sequence, std::function<void()> act) {
+    const auto key = [this](const QKeySequence& sequence, std::function<void()> act) {
         connect(new QShortcut(sequence, this), &QShortcut::activated, this, std::move(act));
     };
     const auto press = [](QPushButton* button) {

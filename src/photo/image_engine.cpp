@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -170,6 +171,36 @@ std::vector<unsigned char> BytesOf(const vips::VImage& image) {
     std::vector<unsigned char> copy(bytes, bytes + size);
     g_free(pixels);
     return copy;
+}
+
+// A JPEG as libvips encoded it, freed with the engine's allocator.
+struct EncodedJpeg {
+    std::unique_ptr<void, void (*)(void*)> bytes{nullptr, g_free};
+    std::size_t size = 0;
+};
+
+// `image` encoded upright at the engine quality `quality` (1 to 12) with
+// optimised Huffman tables. libvips writes the EXIF pixel size itself, but the
+// first directory's from the fields as they were read, so those are set to the
+// image's size; the orientation becomes 1.
+EncodedJpeg EncodeUprightJpeg(vips::VImage image, int quality, bool subsample, bool strip) {
+    for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
+                                       std::pair{"exif-ifd0-ImageLength", image.height()}})
+        if (vips_image_get_typeof(image.get_image(), field))
+            image.set(field, std::to_string(value).c_str());
+    image.set(VIPS_META_ORIENTATION, 1);
+    EncodedJpeg jpeg;
+    void* buffer = nullptr;
+    image.write_to_buffer(".jpg", &buffer, &jpeg.size,
+                          vips::VImage::option()
+                              ->set("Q", JpegQualityOf(quality))
+                              ->set("optimize_coding", true)
+                              ->set("subsample_mode", subsample ? VIPS_FOREIGN_SUBSAMPLE_ON
+                                                                : VIPS_FOREIGN_SUBSAMPLE_OFF)
+                              ->set("interlace", false)
+                              ->set("strip", strip));
+    jpeg.bytes.reset(buffer);
+    return jpeg;
 }
 
 }  // namespace
@@ -431,34 +462,17 @@ Status PhotoImage::SaveJpeg(const std::filesystem::path& target, int quality) {
         // what a baseline JPEG codes: the decoding path turns it or reports
         // what is wrong with it.
     }
-    void* buffer = nullptr;
-    std::size_t size = 0;
+    EncodedJpeg jpeg;
     try {
         vips::VImage image = impl_->Build().copy();
         if (impl_->NeedsRandomAccess()) DropThumbnail(image);
-        // libvips writes the EXIF pixel size itself, but the first
-        // directory's from the fields as they were read.
-        for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
-                                           std::pair{"exif-ifd0-ImageLength", image.height()}})
-            if (vips_image_get_typeof(image.get_image(), field))
-                image.set(field, std::to_string(value).c_str());
-        image.set(VIPS_META_ORIENTATION, 1);
         if (impl_->threads > 0) image.set(VIPS_META_CONCURRENCY, impl_->threads);
-        image.write_to_buffer(".jpg", &buffer, &size,
-                              vips::VImage::option()
-                                  ->set("Q", JpegQualityOf(quality))
-                                  ->set("optimize_coding", true)
-                                  ->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_ON)
-                                  ->set("interlace", false)
-                                  ->set("strip", false));
+        jpeg = EncodeUprightJpeg(image, quality, true, false);
     } catch (const vips::VError&) {
         ForgetEngineErrors();
-        if (buffer) g_free(buffer);
         return Failure(impl_->file, kDamaged);
     }
-    Status written = WriteJpegFile(target, static_cast<const unsigned char*>(buffer), size);
-    g_free(buffer);
-    return written;
+    return WriteJpegFile(target, static_cast<const unsigned char*>(jpeg.bytes.get()), jpeg.size);
 }
 
 void PhotoImage::Close() { impl_.reset(); }
@@ -546,7 +560,6 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
     if (const std::uint64_t cost = pixels * 5 + (8u << 20); cost > kMostPhotoMemory)
         return Failure(file, TooLargeText(*size, cost));
     std::vector<std::string> files;
-    void* buffer = nullptr;
     try {
         const vips::VSource source = vips::VSource::new_from_file(file.c_str());
         const vips::VImage probe = vips::VImage::new_from_source(
@@ -559,9 +572,7 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
             vips::VImage::option()
                 ->set("access", VIPS_ACCESS_RANDOM)
                 ->set("fail_on", jpeg ? VIPS_FAIL_ON_WARNING : VIPS_FAIL_ON_TRUNCATED));
-        photo = EightBitSrgb(photo.autorot(), false);
-        if (photo.bands() < 3) photo = photo.colourspace(VIPS_INTERPRETATION_sRGB);
-        if (photo.bands() > 3) photo = photo.extract_band(0, vips::VImage::option()->set("n", 3));
+        photo = ThreeBands(EightBitSrgb(photo.autorot(), false));
         if (photo.bands() != 3) return Failure(file, kNoColours);
         photo = photo.copy_memory();
         for (std::size_t index = 0; index < cuts.size(); ++index) {
@@ -576,27 +587,11 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
             for (const CoverageMask& mask : cut.masks) PaintMask(image, mask);
             image = image.copy();
             if (!whole) DropThumbnail(image);
-            for (const auto& [field, value] : {std::pair{"exif-ifd0-ImageWidth", image.width()},
-                                               std::pair{"exif-ifd0-ImageLength", image.height()}})
-                if (vips_image_get_typeof(image.get_image(), field))
-                    image.set(field, std::to_string(value).c_str());
-            image.set(VIPS_META_ORIENTATION, 1);
-            std::size_t length = 0;
-            image.write_to_buffer(".jpg", &buffer, &length,
-                                  vips::VImage::option()
-                                      ->set("Q", JpegQualityOf(12))
-                                      ->set("optimize_coding", true)
-                                      ->set("subsample_mode", whole ? VIPS_FOREIGN_SUBSAMPLE_ON
-                                                                    : VIPS_FOREIGN_SUBSAMPLE_OFF)
-                                      ->set("interlace", false)
-                                      ->set("strip", !cut.keepMetadata));
-            files.emplace_back(static_cast<const char*>(buffer), length);
-            g_free(buffer);
-            buffer = nullptr;
+            const EncodedJpeg encoded = EncodeUprightJpeg(image, 12, whole, !cut.keepMetadata);
+            files.emplace_back(static_cast<const char*>(encoded.bytes.get()), encoded.size);
         }
     } catch (const vips::VError&) {
         ForgetEngineErrors();
-        if (buffer) g_free(buffer);
         return Failure(file, kDamaged);
     }
     ForgetEngineErrors();

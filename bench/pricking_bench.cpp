@@ -18,6 +18,7 @@
 #include <fstream>
 #include <string>
 
+#include "detailed_photo.h"
 #include "pricking/qt_photo_view.h"
 
 namespace fs = std::filesystem;
@@ -63,14 +64,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (VIPS_INIT(argv[0])) return std::fprintf(stderr, "libvips failed to start\n"), 1;
     const fs::path folder = fs::temp_directory_path() / "skyrell-bench-pricking";
-    fs::create_directories(folder);
-    const fs::path photo = folder / "DSC00001.JPG";
-    // Detail everywhere (noise over a gradient), so the decoder has a real photo's work.
-    const auto noise =
-        vips::VImage::gaussnoise(5472, 3648, vips::VImage::option()->set("sigma", 40));
-    const auto ramp = vips::VImage::xyz(5472, 3648)[0] / 30;
-    ((noise + ramp).bandjoin({noise, ramp + 60}).cast(VIPS_FORMAT_UCHAR))
-        .jpegsave(photo.c_str(), vips::VImage::option()->set("Q", 90));
+    const fs::path photo = WriteDetailedPhoto(folder);
     std::printf("photo: 5472 x 3648, %.1f MB; memory before opening %.0f MB\n",
                 fs::file_size(photo) / 1e6, PeakMegabytes());
 

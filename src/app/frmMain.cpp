@@ -163,12 +163,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // POS conversion or a tool's job in progress stops after the unit of work
     // at hand (a line, a photo); the window closes once each has ended, as
     // the conversion's runner and every tool that goes ask it again.
+    // A tool the user kept open (an unsaved change kept) keeps the program
+    // running, and closing that tool later closes only the tool.
     const bool conversionEnded = pos_.Runner().MayClose();
-    const std::vector<QWidget*> busyTools = tools_.CloseAll();
-    for (QWidget* tool : busyTools)
-        connect(tool, &QObject::destroyed, this, &QWidget::close,
-                static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
-    if (!conversionEnded || !busyTools.empty()) {
+    const ToolWindows::Closing tools = tools_.CloseAll();
+    if (!tools.kept)
+        for (QWidget* tool : tools.finishing)
+            connect(tool, &QObject::destroyed, this, &QWidget::close,
+                    static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
+    if (!conversionEnded || !tools.finishing.empty() || tools.kept) {
         event->ignore();
         return;
     }

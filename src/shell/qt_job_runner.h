@@ -73,6 +73,8 @@ class JobRunner : public QObject {
     // job runs, asks it to stop, closes the window when it has ended, and
     // returns false.
     bool MayClose();
+    // True after MayClose found a job running: the window closes when it ends.
+    bool ClosesWhenEnded() const { return closeWhenEnded_; }
 
     // Window tests run jobs on the calling thread, through the same steps
     // (inputs, progress, end), so that a click has done its work when it

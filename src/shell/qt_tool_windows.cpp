@@ -7,6 +7,8 @@
 #include <QTextEdit>
 #include <algorithm>
 
+#include "shell/qt_job_runner.h"
+
 namespace skyrell {
 
 QWidget* ToolWindows::Show(const QString& name, const Factory& make) {
@@ -27,11 +29,18 @@ QWidget* ToolWindows::Find(const QString& name) const {
     return found == tools_.end() ? nullptr : found->second.data();
 }
 
-std::vector<QWidget*> ToolWindows::CloseAll() {
-    std::vector<QWidget*> stayed;
-    for (auto& [name, tool] : tools_)
-        if (tool && !tool->close()) stayed.push_back(tool);
-    return stayed;
+ToolWindows::Closing ToolWindows::CloseAll() {
+    Closing closing;
+    for (auto& [name, tool] : tools_) {
+        if (!tool || tool->close()) continue;
+        const auto runners = tool->findChildren<JobRunner*>();
+        if (std::any_of(runners.begin(), runners.end(),
+                        [](const JobRunner* runner) { return runner->ClosesWhenEnded(); }))
+            closing.finishing.push_back(tool);
+        else
+            closing.kept = true;
+    }
+    return closing;
 }
 
 QPoint ToolWindowPosition(const QSize& frame, const QRect& ownerFrame, const QRect& available) {

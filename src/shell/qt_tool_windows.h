@@ -29,10 +29,15 @@ class ToolWindows {
     QWidget* Show(const QString& name, const Factory& make);
     // The open instance of a tool, or null.
     QWidget* Find(const QString& name) const;
-    // Asks every open tool to close. Returns the tools that stay open for
-    // now: one finishing its work closes once the work has ended
-    // (JobRunner::MayClose), and is then deleted.
-    std::vector<QWidget*> CloseAll();
+    // Asks every open tool to close. Of those that stay open, `finishing`
+    // close by themselves once their work has ended (JobRunner::MayClose) and
+    // are then deleted; `kept` is set when one stays because the user chose
+    // so (an unsaved change kept).
+    struct Closing {
+        std::vector<QWidget*> finishing;
+        bool kept = false;
+    };
+    Closing CloseAll();
 
     template <class W>
     W* Show() {

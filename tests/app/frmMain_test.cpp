@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
@@ -202,6 +203,27 @@ TEST(frmMain, ClosingTheMainWindowClosesItsTools) {
     window.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.Tool("probe"), nullptr);
+}
+
+// A tool the user keeps open (an unsaved change kept) keeps the program
+// open, also after the user closes that tool alone.
+TEST(frmMain, AToolTheUserKeepsOpenKeepsTheProgramOpen) {
+    struct Keeping : QWidget {
+        using QWidget::QWidget;
+        bool keep = true;
+        void closeEvent(QCloseEvent* event) override { event->setAccepted(!keep); }
+    };
+    FakeServices fake;
+    frmMain window(fake.services);
+    window.show();
+    auto* tool = static_cast<Keeping*>(window.ShowTool(
+        "keeping", [](Services&, QWidget* owner) -> QWidget* { return new Keeping(owner); }));
+    EXPECT_FALSE(window.close());
+    tool->keep = false;
+    EXPECT_TRUE(tool->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
 }
 
 TEST(frmMain, CentredWithToolsInFrontAndItsCloseEndsTheirRunsFirst) {

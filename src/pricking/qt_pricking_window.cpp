@@ -350,6 +350,12 @@ void PrickingWindow::ShowSurvey(PrickingSurvey survey) {
     shownPoint_ = shownPhoto_ = -1;
     markMoved_ = false;
     picPhoto_->Open(QString());
+    {
+        const QSignalBlocker quiet(lstPhotos_);
+        lstPhotos_->clear();
+    }
+    cmdSave_->setEnabled(false);
+    cmdObserve_->setEnabled(false);
     ShowPoints();
     QString state = QStringLiteral("%1个像控点").arg(survey_.points.size());
     if (!survey_.unplacedPhotos.empty())
@@ -359,8 +365,13 @@ void PrickingWindow::ShowSurvey(PrickingSurvey survey) {
         state += QStringLiteral("；%1张航片无法确定航向，未参与查找")
                      .arg(survey_.unorientedPhotos.size());
     ShowState(state);
-    if (lstPoints_->topLevelItemCount() > 0)
+    // The first point's photos, also when the list kept its row from the
+    // last survey (then no selection change would show them).
+    if (lstPoints_->topLevelItemCount() > 0) {
+        const QSignalBlocker quiet(lstPoints_);
         lstPoints_->setCurrentItem(lstPoints_->topLevelItem(0));
+    }
+    PointChosen();
 }
 
 const Pricking* PrickingWindow::RecordedOn(const std::string& point,

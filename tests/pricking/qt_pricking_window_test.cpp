@@ -209,6 +209,22 @@ TEST(PrickingWindow, KeysStepThroughThePhotosAndSave) {
     EXPECT_EQ(p.fake.dialogs.messages[0].text, QStringLiteral("请先在航片上单击像控点的位置。"));
 }
 
+// A second search shows its own photos, whichever row the point list kept,
+// and an empty one leaves nothing to save.
+TEST(PrickingWindow, ASecondSearchShowsItsOwnPhotos) {
+    Pricking p;
+    p.Show();
+    PointSightings point{ControlPoint{"P0002", 30, 114, 50}, {}};
+    point.sightings.push_back({p.folder / "line" / "IMG_2.jpg", 640, 480, 100, 100, 20});
+    p.window.ShowSurvey({{point}, {}, {}, {}});
+    auto* photos = p.Find<QListWidget>("lstPhotos");
+    ASSERT_EQ(photos->count(), 1);
+    EXPECT_TRUE(photos->item(0)->text().startsWith(QStringLiteral("IMG_2.jpg")));
+    p.window.ShowSurvey({});
+    EXPECT_EQ(photos->count(), 0);
+    EXPECT_FALSE(p.Find<QPushButton>("cmdSave")->isEnabled());
+}
+
 TEST(PrickingWindow, SavesThenReopensThePrickingWhereItWasMade) {
     Pricking p;
     p.Show();

@@ -134,7 +134,15 @@ PrickingWindow::PrickingWindow(Services& services, QWidget* owner)
     inputs->addWidget(new QLabel(QStringLiteral("相机"), this), 4, 0);
     inputs->addWidget(camera_, 4, 1, 1, 2);
     inputs->setColumnStretch(1, 1);
-    connect(cboPoints_, &QComboBox::currentIndexChanged, this, &PrickingWindow::Search);
+    // Another kind of points file searches again, once no moved mark is lost.
+    connect(cboPoints_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!MayLeaveMark()) {
+            const QSignalBlocker quiet(cboPoints_);
+            cboPoints_->setCurrentIndex(searchedFormat_);
+            return;
+        }
+        Search();
+    });
     connect(camera_, &CameraSetting::Changed, this, [this] {
         if (MayLeaveMark()) Search();
     });
@@ -313,6 +321,7 @@ void PrickingWindow::ChoosePos() {
 }
 
 void PrickingWindow::Search() {
+    searchedFormat_ = cboPoints_->currentIndex();
     if (txtSortie_->text().isEmpty() || txtPoints_->text().isEmpty() ||
         txtPhotos_->text().isEmpty())
         return;

@@ -97,6 +97,7 @@ class PrickingWindow : public QWidget {
     QLineEdit* txtPhotos_;
     QLineEdit* txtPos_;
     CameraSetting* camera_;
+    int searchedFormat_ = 0;  // the points file kind of the last search
     QTreeWidget* lstPoints_;
     QListWidget* lstPhotos_;
     PhotoView* picPhoto_;

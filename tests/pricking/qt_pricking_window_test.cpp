@@ -107,6 +107,16 @@ TEST(PrickingWindow, PricksOpensEarlierPrickingsAndSaysWhatStopsIt) {
          },
          {QStringLiteral("像控点P0001在航片IMG_1.jpg上的刺点位置尚未保存，是否放弃？"),
           MsgIcon::Question, MsgButtons::YesNo, caption}},
+        {"another points kind with a moved mark, kept",
+         [](Pricking& p) {
+             p.Show();
+             p.ClickView(QPoint(10, 10));
+             p.Find<QComboBox>("cboPoints")->setCurrentIndex(1);
+             EXPECT_EQ(p.Find<QComboBox>("cboPoints")->currentIndex(), 0);
+             EXPECT_TRUE(p.View()->Mark().has_value());
+         },
+         {QStringLiteral("像控点P0001在航片IMG_1.jpg上的刺点位置尚未保存，是否放弃？"),
+          MsgIcon::Question, MsgButtons::YesNo, caption}},
         {"a photo gone before saving",
          [](Pricking& p) {
              p.Show();

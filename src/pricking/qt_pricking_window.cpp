@@ -587,15 +587,16 @@ void PrickingWindow::Save(bool observationOnly) {
             return {std::move(outcome), std::move(record)};
         },
         {},
-        [this, observationOnly, photo = request.photo, name = request.point](
-            std::pair<Result<PrickOutcome>, Result<std::vector<Pricking>>> saved) {
+        [this, observationOnly, photo = request.photo, name = request.point,
+         savedAt = *mark](std::pair<Result<PrickOutcome>, Result<std::vector<Pricking>>> saved) {
             if (saved.second) survey_.record = std::move(*saved.second);
             if (!saved.first) {
                 ShowState(QString());
                 Say(Q(saved.first.status().message()), MsgIcon::Exclamation);
                 return;
             }
-            markMoved_ = false;
+            // A mark moved while the save ran is still to be saved.
+            if (picPhoto_->Mark() == savedAt) markMoved_ = false;
             ShowPoints();
             // The photo list shows what is now pricked where; the view stays as it is.
             if (const PointSightings* point = CurrentPoint())

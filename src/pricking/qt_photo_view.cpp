@@ -89,23 +89,28 @@ void PhotoView::StartDecodes() {
         firstFor_ = generation;
         runner_->Run(
             [photo](const Feedback&) {
-                Decoded decoded;
-                PhotoImage header;
-                Status opened = header.Open(photo);
-                auto size = opened ? header.Size() : Result<ImageSize>(opened);
-                if (!size) {
-                    decoded.failure = Q(size.status().message());
-                    return decoded;
-                }
-                decoded.size = QSize(size->width, size->height);
-                auto first = MakePhotoPreview(photo, kFirstPictureSide);
+                // The engine's thread state ends however the decode ends.
+                Decoded decoded = [&photo] {
+                    Decoded read;
+                    PhotoImage header;
+                    Status opened = header.Open(photo);
+                    auto size = opened ? header.Size() : Result<ImageSize>(opened);
+                    header.Close();
+                    if (!size) {
+                        read.failure = Q(size.status().message());
+                        return read;
+                    }
+                    read.size = QSize(size->width, size->height);
+                    auto first = MakePhotoPreview(photo, kFirstPictureSide);
+                    if (!first) {
+                        read.failure = Q(PhotoFailureText(photo, first.status().message()));
+                        return read;
+                    }
+                    read.image = ToImage(*first);
+                    if (read.image.isNull()) read.failure = QStringLiteral("内存不足。");
+                    return read;
+                }();
                 EndImageEngineThread();
-                if (!first) {
-                    decoded.failure = Q(PhotoFailureText(photo, first.status().message()));
-                    return decoded;
-                }
-                decoded.image = ToImage(*first);
-                if (decoded.image.isNull()) decoded.failure = QStringLiteral("内存不足。");
                 return decoded;
             },
             {},
@@ -117,8 +122,8 @@ void PhotoView::StartDecodes() {
     const bool firstDone = firstFor_ == generation && !runner_->Running();
     if (firstDone && fullFor_ != generation && !fullRunner_->Running()) {
         fullFor_ = generation;
-        // A photo whose pixels would take more than one photo may stays at
-        // the reduced picture (the engine refuses it).
+        // A photo too large to decode whole (the engine refuses it) stays at
+        // the reduced picture.
         fullRunner_->Run(
             [photo](const Feedback&) {
                 QImage image;

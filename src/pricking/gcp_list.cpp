@@ -47,10 +47,14 @@ Result<GcpList> MakeGcpList(const std::vector<ControlPoint>& points,
         if (pricking.photo.find_first_of(" \t") != std::string::npos)
             return Status::Fail("航片文件名“" + pricking.photo +
                                 "”含有空格，无法写入以空格分隔的GCP列表。");
+        if (pricking.point.find_first_of(" \t") != std::string::npos)
+            return Status::Fail("点名“" + pricking.point +
+                                "”含有空格，无法写入以空格分隔的GCP列表。");
         const ControlPoint* point = FindPoint(points, pricking.point);
         if (!point) {
-            if (std::find(list.unknownPoints.begin(), list.unknownPoints.end(), pricking.point) ==
-                list.unknownPoints.end())
+            if (std::none_of(
+                    list.unknownPoints.begin(), list.unknownPoints.end(),
+                    [&](const std::string& known) { return EqualsNoCase(known, pricking.point); }))
                 list.unknownPoints.push_back(pricking.point);
             continue;
         }

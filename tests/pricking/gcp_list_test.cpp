@@ -79,10 +79,14 @@ TEST(GcpList, WrittenWholeOrRefusedWithoutAFile) {
     testing::TempFolder folder;
     const fs::path sortie = folder / "第1架次", out = folder / "gcp_list.txt";
     fs::create_directories(sortie / "过程数据");
-    ASSERT_TRUE(WritePrickingRecord(sortie, {{"P0001", "IMG 1.jpg", 1, 2, true}}));
-    const auto blank = WriteGcpList(sortie, kPoints, std::nullopt, out);
-    EXPECT_TRUE(!blank && blank.status().message().find("含有空格") != std::string::npos);
-    EXPECT_FALSE(fs::exists(out));
+    // A blank in a photo name or a point name would split the line.
+    for (const Pricking& blanked :
+         {Pricking{"P0001", "IMG 1.jpg", 1, 2, true}, Pricking{"P 1", "IMG_1.jpg", 1, 2, true}}) {
+        ASSERT_TRUE(WritePrickingRecord(sortie, {blanked}));
+        const auto blank = WriteGcpList(sortie, kPoints, std::nullopt, out);
+        EXPECT_TRUE(!blank && blank.status().message().find("含有空格") != std::string::npos);
+        EXPECT_FALSE(fs::exists(out));
+    }
     ASSERT_TRUE(WritePrickingRecord(sortie, {{"P0002", "IMG_1.jpg", 1, 2, true}}));
     ASSERT_TRUE(WriteGcpList(sortie, kPoints, std::nullopt, out));
     EXPECT_EQ(testing::ReadBytes(out), "EPSG:4326\n116.9 31.75 -2.5 1 2 IMG_1.jpg P0002\n");

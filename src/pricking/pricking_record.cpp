@@ -8,6 +8,7 @@
 #include "shell/atomic_file.h"
 #include "shell/files.h"
 #include "shell/line_reader.h"
+#include "shell/system_errors.h"
 #include "shell/text.h"
 
 namespace skyrell {
@@ -32,9 +33,12 @@ std::filesystem::path PrickingRecordPath(const std::filesystem::path& sortie) {
 Result<std::vector<Pricking>> ReadPrickingRecord(const std::filesystem::path& sortie) {
     const std::filesystem::path file = PrickingRecordPath(sortie);
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
-        return std::vector<Pricking>{};
-    }
+    const auto status = std::filesystem::symlink_status(file, error);
+    // A record that cannot be looked at is no missing record: the next save
+    // would replace it.
+    if (error && error != std::errc::no_such_file_or_directory)
+        return Status::Fail("无法读取刺点记录" + PathText(file) + "：" + SystemErrorText(error));
+    if (!std::filesystem::exists(status)) return std::vector<Pricking>{};
     LineReader reader;
     if (Status opened = reader.Open(file); !opened) return opened;
     std::vector<Pricking> prickings;

@@ -26,6 +26,7 @@
 #include "project/sortie_layout.h"
 #include "shell/files.h"
 #include "shell/qt_job_runner.h"
+#include "shell/text.h"
 
 namespace skyrell {
 
@@ -84,15 +85,6 @@ constexpr GcpProjection kGcpProjections[] = {
 };
 
 QString FileNameOf(const std::filesystem::path& photo) { return Q(PathText(photo.filename())); }
-
-// The record keeps point names upper-cased; a points file may not.
-bool SamePoint(const std::string& recorded, const std::string& name) {
-    return std::equal(
-        recorded.begin(), recorded.end(), name.begin(), name.end(), [](char a, char b) {
-            auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; };
-            return upper(a) == upper(b);
-        });
-}
 
 }  // namespace
 
@@ -389,7 +381,7 @@ const Pricking* PrickingWindow::RecordedOn(const std::string& point,
     // The latest entry counts, as the record is rewritten in order.
     const Pricking* found = nullptr;
     for (const auto& pricking : survey_.record)
-        if (SamePoint(pricking.point, point) && pricking.photo == name) found = &pricking;
+        if (EqualsNoCase(pricking.point, point) && pricking.photo == name) found = &pricking;
     return found;
 }
 
@@ -401,7 +393,7 @@ void PrickingWindow::ShowPoints() {
         int handIn = 0;
         int observations = 0;
         for (const auto& pricking : survey_.record) {
-            if (!SamePoint(pricking.point, point.point.name)) continue;
+            if (!EqualsNoCase(pricking.point, point.point.name)) continue;
             ++(pricking.handIn ? handIn : observations);
         }
         QString state = handIn > 0 ? QStringLiteral("已刺") : QStringLiteral("未刺");

@@ -77,8 +77,10 @@ int main(int argc, char* argv[]) {
         QEventLoop loop;
         Clock::time_point start;
         double firstRun = 0;
-        auto a = QObject::connect(&view, &skyrell::PhotoView::Opened,
-                                  [&] { firstRun = Seconds(start); });
+        auto a = QObject::connect(&view, &skyrell::PhotoView::Opened, [&](bool shown) {
+            firstRun = Seconds(start);
+            if (!shown) loop.quit();  // the photo cannot be shown: no full picture follows
+        });
         auto b = QObject::connect(&view, &skyrell::PhotoView::FullResolutionReady, [&] {
             full = std::min(full, Seconds(start));
             loop.quit();

@@ -45,7 +45,6 @@ class frmDataExecute : public QWidget {
     // The sortie number of the last create or successful open.
     QString SortieNumber() const { return sortieNumber_; }
     // The sortie folder of the last create or successful open (empty before).
-    QString SortiePath() const { return sortiePath_; }
 
   signals:
     // Step 2's pricking button: prick the points of this sortie (empty when

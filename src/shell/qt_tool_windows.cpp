@@ -15,7 +15,6 @@ QWidget* ToolWindows::Show(const QString& name, const Factory& make) {
     QPointer<QWidget>& slot = tools_[name];
     if (!slot) {
         slot = make(services_, owner_);
-        slot->setWindowFlag(Qt::Window, true);
         slot->setAttribute(Qt::WA_DeleteOnClose, true);
         PrepareToolWindow(slot, owner_);
     }

@@ -392,10 +392,7 @@ Status PhotoImage::Open(const std::filesystem::path& file) {
     try {
         impl = std::make_unique<Impl>(file, vips::VSource::new_from_file(file.c_str()));
         impl->fileSize = error ? 0 : fileSize;
-        if (!vips_foreign_find_load_source(impl->source.get_source())) {
-            ForgetEngineErrors();
-            return Failure(file, kNotAPictureText);
-        }
+        if (!HoldsPicture(impl->source)) return Failure(file, kNotAPictureText);
         const vips::VImage header = vips::VImage::new_from_source(
             impl->source, "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
         const char* loader = nullptr;
@@ -559,6 +556,19 @@ Result<std::vector<std::string>> EncodeMarkedCuts(const std::filesystem::path& f
     const std::uint64_t pixels = std::uint64_t(size->width) * std::uint64_t(size->height);
     if (const std::uint64_t cost = pixels * 5 + (8u << 20); cost > kMostPhotoMemory)
         return Failure(file, TooLargeText(*size, cost));
+    // A cut or mask outside the photo is the caller's fault, not the photo's.
+    for (const MarkedCut& cut : cuts) {
+        const bool whole = cut.width == 0 && cut.height == 0;
+        const bool inside =
+            whole || (cut.left >= 0 && cut.top >= 0 && cut.width > 0 && cut.height > 0 &&
+                      cut.left <= size->width - cut.width && cut.top <= size->height - cut.height);
+        const bool masksWhole =
+            std::all_of(cut.masks.begin(), cut.masks.end(), [](const CoverageMask& mask) {
+                return mask.width >= 0 && mask.height >= 0 &&
+                       mask.values.size() >= std::size_t(mask.width) * std::size_t(mask.height);
+            });
+        if (!inside || !masksWhole) return Status::Fail("内部错误：截图范围超出图片。");
+    }
     std::vector<std::string> files;
     try {
         const vips::VSource source = vips::VSource::new_from_file(file.c_str());

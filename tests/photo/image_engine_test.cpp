@@ -475,3 +475,31 @@ TEST(ImageEngine, ExifSizesAndThumbnailFollowTheTurn) {
 
 }  // namespace
 }  // namespace skyrell
+
+namespace skyrell {
+namespace {
+
+// Cuts must lie inside the photo: both sides of each edge, and a mask whose
+// values do not fill it.
+TEST(ImageEngine, MarkedCutsOutsideThePhotoAreRefused) {
+    TempFolder folder;
+    MakeSampleJpeg(folder / "p.jpg", 64, 48);
+    const CoverageMask full{0, 0, 2, 2, std::vector<unsigned char>(4, 255)};
+    const CoverageMask short_{0, 0, 2, 2, std::vector<unsigned char>(3, 255)};
+    const struct {
+        MarkedCut cut;
+        bool ok;
+    } cases[] = {
+        {{48, 36, 16, 12, {full}}, true},  {{49, 36, 16, 12, {}}, false},
+        {{48, 37, 16, 12, {}}, false},     {{-1, 0, 16, 12, {}}, false},
+        {{0, 0, 16, 12, {short_}}, false},
+    };
+    for (const auto& c : cases) {
+        const auto files = EncodeMarkedCuts(folder / "p.jpg", {c.cut});
+        EXPECT_EQ(files.ok(), c.ok) << c.cut.left << "," << c.cut.top;
+        if (!files) EXPECT_NE(files.status().message().find("超出图片"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace skyrell

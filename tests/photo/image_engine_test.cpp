@@ -497,7 +497,9 @@ TEST(ImageEngine, MarkedCutsOutsideThePhotoAreRefused) {
     for (const auto& c : cases) {
         const auto files = EncodeMarkedCuts(folder / "p.jpg", {c.cut});
         EXPECT_EQ(files.ok(), c.ok) << c.cut.left << "," << c.cut.top;
-        if (!files) EXPECT_NE(files.status().message().find("超出图片"), std::string::npos);
+        if (!files) {
+            EXPECT_NE(files.status().message().find("超出图片"), std::string::npos);
+        }
     }
 }
 

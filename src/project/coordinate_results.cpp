@@ -119,6 +119,7 @@ bool IsDataLine(std::string_view line, const FieldList& fields, const RawCsvLayo
 Result<RawObservation> ReadRawObservation(const FieldList& fields, const RawCsvLayout& layout,
                                           std::int64_t lineNumber) {
     RawObservation obs;
+    obs.line = lineNumber;
     obs.name = AsciiUpper(LeadingCharacters(fields.items[layout.name], 5));
     struct Numeric {
         std::size_t index;
@@ -219,7 +220,6 @@ Result<std::vector<RawObservation>> ReadRawObservations(const std::filesystem::p
         if (!IsDataLine(line, fields, layout)) continue;
         auto obs = ReadRawObservation(fields, layout, reader.LineNumber());
         if (!obs) return obs.status();
-        obs->line = reader.LineNumber();
         observations.push_back(std::move(*obs));
     }
     if (!reader.status()) return reader.status();

@@ -13,9 +13,8 @@ double FitScale(const ViewState& view) {
 }
 
 double ClampScale(const ViewState& view, double scale) {
-    const double fit = FitScale(view);
-    const double least = std::min(fit, kMostViewScale);
-    return std::clamp(scale, least, std::max(least, kMostViewScale));
+    // A photo smaller than the view fits at up to the largest scale.
+    return std::clamp(scale, std::min(FitScale(view), kMostViewScale), kMostViewScale);
 }
 
 ViewPoint ClampCentre(const ViewState& view) {
